@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Brelune3 needs to build, run and test.
+# Idempotent: quiet and quick when everything is present.
+set -euo pipefail
+
+packages=(
+  # build
+  cmake g++ make pkg-config qt6-base-dev libsdl2-dev libmpg123-dev libcurl4-openssl-dev libgtest-dev
+  # run without a display, generate the demo playlist and the test fixtures, test through a proxy
+  xvfb xauth lame twolame sox tinyproxy-bin python3 mpg123
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
