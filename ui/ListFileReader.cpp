@@ -123,14 +123,14 @@ std::vector<std::string> ReadListEntries(std::FILE* file) {
 }
 
 std::optional<std::vector<std::string>> LoadListFile(const std::string& name) {
+    // Only regular files: opening a pipe could block the caller, and a
+    // device such as /dev/zero would never end.
+    struct stat info;
+    if (stat(name.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return std::nullopt;
     std::FILE* file = std::fopen(name.c_str(), "rb");
     if (!file)
         return std::nullopt;
-    struct stat info;
-    if (fstat(fileno(file), &info) != 0 || S_ISDIR(info.st_mode)) {
-        std::fclose(file);
-        return std::nullopt;
-    }
     std::vector<std::string> entries = ReadListEntries(file);
     std::fclose(file);
     return entries;

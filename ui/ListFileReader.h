@@ -29,6 +29,6 @@ std::vector<std::string> ReadListEntries(std::string_view bytes);
 // error ends the list early; what was read stays. The file stays open.
 std::vector<std::string> ReadListEntries(std::FILE* file);
 
-// Entries of the named file; no answer when it cannot be opened for reading
-// (missing, unreadable, or a folder).
+// Entries of the named file; no answer when it is not a regular file that can
+// be opened for reading (missing, unreadable, a folder, a pipe or a device).
 std::optional<std::vector<std::string>> LoadListFile(const std::string& name);

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -70,9 +71,14 @@ TEST(ListFileReaderTest, FileReadingMatchesMemoryReadingAcrossBufferEdges) {
     }
 }
 
-TEST(ListFileReaderTest, MissingFileOrFolderCannotBeOpened) {
+TEST(ListFileReaderTest, OnlyRegularFilesCanBeOpened) {
     EXPECT_FALSE(LoadListFile(testenv::Home() + "/no-such-list.m3u"));
     EXPECT_FALSE(LoadListFile(testenv::Home()));
+    EXPECT_FALSE(LoadListFile("/dev/zero"));
+    // A pipe without a writer would block the opening forever.
+    const std::string fifo = testenv::Home() + "/list.fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_FALSE(LoadListFile(fifo));
 }
 
 }  // namespace
