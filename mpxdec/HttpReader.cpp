@@ -1,0 +1,456 @@
+#include "mpxdec/HttpReader.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+
+#include "mpxdec/Status.h"
+
+namespace mpxdec {
+
+namespace {
+
+// A paused transfer resumes once this much room is free, so it does not
+// stop and start for every small read.
+constexpr std::size_t kResumeRoom = 64 * 1024;
+constexpr int kPollMs = 200;
+constexpr long kMaxRedirects = 5;
+
+std::string Trim(std::string s)
+{
+    auto blank = [](unsigned char c) { return std::isspace(c) != 0; };
+    s.erase(s.begin(), std::find_if_not(s.begin(), s.end(), blank));
+    s.erase(std::find_if_not(s.rbegin(), s.rend(), blank).base(), s.end());
+    return s;
+}
+
+std::string Lower(std::string s)
+{
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
+    return s;
+}
+
+bool StartsWith(const std::string& s, const char* prefix)
+{
+    return s.rfind(prefix, 0) == 0;
+}
+
+std::string Seconds(int ms)
+{
+    return std::to_string((ms + 999) / 1000) + " s";
+}
+
+}  // namespace
+
+HttpReader::HttpReader(std::size_t capacity) : capacity_(capacity) {}
+
+HttpReader::~HttpReader()
+{
+    Stop();
+    if (multi_ != nullptr) {
+        if (easy_ != nullptr) {
+            curl_multi_remove_handle(multi_, easy_);
+        }
+        curl_multi_cleanup(multi_);
+    }
+    if (easy_ != nullptr) {
+        curl_easy_cleanup(easy_);
+    }
+    curl_slist_free_all(headerList_);
+    curl_slist_free_all(aliasList_);
+    if (saveFile_ != nullptr) {
+        std::fclose(saveFile_);
+    }
+}
+
+bool HttpReader::Start(const HttpRequest& request, std::string* error)
+{
+    easy_ = curl_easy_init();
+    multi_ = curl_multi_init();
+    if (easy_ == nullptr || multi_ == nullptr) {
+        *error = "The network library cannot be started";
+        return false;
+    }
+    timeoutMs_ = request.timeoutMs;
+    for (const std::string& header : request.headers) {
+        headerList_ = curl_slist_append(headerList_, header.c_str());
+    }
+    // Ask for stream titles; IcyFilter takes the blocks out again.
+    headerList_ = curl_slist_append(headerList_, "Icy-MetaData: 1");
+    aliasList_ = curl_slist_append(aliasList_, "ICY 200 OK");
+
+    curl_easy_setopt(easy_, CURLOPT_URL, request.url.c_str());
+    curl_easy_setopt(easy_, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy_, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy_, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(easy_, CURLOPT_MAXREDIRS, kMaxRedirects);
+    curl_easy_setopt(easy_, CURLOPT_HTTPHEADER, headerList_);
+    curl_easy_setopt(easy_, CURLOPT_HTTP200ALIASES, aliasList_);
+    curl_easy_setopt(easy_, CURLOPT_HEADERFUNCTION, &HttpReader::HeaderCallback);
+    curl_easy_setopt(easy_, CURLOPT_HEADERDATA, this);
+    curl_easy_setopt(easy_, CURLOPT_WRITEFUNCTION, &HttpReader::BodyCallback);
+    curl_easy_setopt(easy_, CURLOPT_WRITEDATA, this);
+    curl_easy_setopt(easy_, CURLOPT_ERRORBUFFER, curlError_);
+    curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(request.timeoutMs));
+    if (!request.proxyHost.empty()) {
+        curl_easy_setopt(easy_, CURLOPT_PROXY, request.proxyHost.c_str());
+        if (request.proxyPort > 0) {
+            curl_easy_setopt(easy_, CURLOPT_PROXYPORT, request.proxyPort);
+        }
+        curl_easy_setopt(easy_, CURLOPT_NOPROXY, request.noProxy.c_str());
+    }
+    curl_multi_add_handle(multi_, easy_);
+
+    lastProgress_ = Clock::now();
+    state_.lastData = lastProgress_;
+    thread_ = std::thread(&HttpReader::Run, this);
+    return true;
+}
+
+void HttpReader::Stop()
+{
+    if (!thread_.joinable()) {
+        return;
+    }
+    stop_ = true;
+    curl_multi_wakeup(multi_);
+    thread_.join();
+}
+
+void HttpReader::Run()
+{
+    CURLcode result = CURLE_OK;
+    for (;;) {
+        if (stop_) {
+            Fail(kAborted, "Aborted");
+            break;
+        }
+        bool resume = false;
+        bool waiting = false;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            if (paused_ && !Held(kResumeRoom)) {
+                paused_ = false;
+                resume = true;
+                lastProgress_ = Clock::now();
+            }
+            waiting = !paused_ && Clock::now() - lastProgress_ > std::chrono::milliseconds(timeoutMs_);
+        }
+        if (waiting) {
+            bool answered = Snapshot().bodyStarted;
+            Fail(kErrTimedOut, answered ? "Timed out: the server sent nothing for " + Seconds(timeoutMs_)
+                                        : "Timed out: no answer from the server within " + Seconds(timeoutMs_));
+            break;
+        }
+        if (resume) {
+            curl_easy_pause(easy_, CURLPAUSE_CONT);
+        }
+        int running = 0;
+        curl_multi_perform(multi_, &running);
+        int left = 0;
+        bool done = false;
+        while (CURLMsg* msg = curl_multi_info_read(multi_, &left)) {
+            if (msg->msg == CURLMSG_DONE) {
+                result = msg->data.result;
+                done = true;
+            }
+        }
+        if (done || running == 0) {
+            break;
+        }
+        curl_multi_poll(multi_, nullptr, 0, kPollMs, nullptr);
+    }
+    Finish(result);
+}
+
+std::size_t HttpReader::HeaderCallback(char* data, std::size_t size, std::size_t count, void* self)
+{
+    return static_cast<HttpReader*>(self)->OnHeader(data, size * count);
+}
+
+std::size_t HttpReader::BodyCallback(char* data, std::size_t size, std::size_t count, void* self)
+{
+    return static_cast<HttpReader*>(self)->OnBody(data, size * count);
+}
+
+std::size_t HttpReader::OnHeader(const char* data, std::size_t size)
+{
+    std::string line = Trim(std::string(data, size));
+    std::lock_guard<std::mutex> lock(mutex_);
+    lastProgress_ = Clock::now();
+    if (StartsWith(line, "HTTP/") || StartsWith(line, "ICY ")) {
+        // A new response (after a redirect, say) replaces what came before.
+        std::size_t codeEnd = line.find(' ', line.find(' ') + 1);
+        reason_ = codeEnd == std::string::npos ? "" : Trim(line.substr(codeEnd));
+        contentType_.clear();
+        state_.contentLength = -1;
+        state_.icy = StartsWith(line, "ICY ");
+        metaInterval_ = 0;
+        return size;
+    }
+    std::size_t colon = line.find(':');
+    if (colon == std::string::npos) {
+        return size;
+    }
+    std::string name = Lower(Trim(line.substr(0, colon)));
+    std::string value = Trim(line.substr(colon + 1));
+    if (name == "content-type") {
+        contentType_ = Lower(value);
+    } else if (name == "content-length") {
+        state_.contentLength = std::strtoll(value.c_str(), nullptr, 10);
+    } else if (StartsWith(name, "icy-")) {
+        state_.icy = true;
+        if (name == "icy-metaint") {
+            metaInterval_ = static_cast<std::size_t>(std::strtoul(value.c_str(), nullptr, 10));
+        }
+    }
+    return size;
+}
+
+bool HttpReader::AcceptResponse()
+{
+    long code = 0;
+    curl_easy_getinfo(easy_, CURLINFO_RESPONSE_CODE, &code);
+    if (code < 200 || code >= 300) {
+        Fail(kErrHttpStatus, "HTTP " + std::to_string(code) + (reason_.empty() ? "" : " " + reason_));
+        return false;
+    }
+    std::string type;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        type = contentType_;
+    }
+    // A page instead of audio: a login portal, an error page sent with 200.
+    if (StartsWith(type, "text/") || type.find("html") != std::string::npos ||
+        type.find("json") != std::string::npos || type.find("xml") != std::string::npos) {
+        Fail(kErrNotMpeg, "The server sent " + type.substr(0, type.find(';')) + ", not MPEG audio");
+        return false;
+    }
+    icyFilter_ = IcyFilter(metaInterval_);
+    std::lock_guard<std::mutex> lock(mutex_);
+    state_.bodyStarted = true;
+    return true;
+}
+
+bool HttpReader::Held(std::size_t incoming) const
+{
+    if (saveOnly_) {
+        // Until the file is named, everything waits in the history.
+        return saveFile_ == nullptr && !history_.empty() && history_.size() + incoming > 2 * capacity_;
+    }
+    return queue_.Size() > 0 && queue_.Size() + incoming > capacity_;
+}
+
+std::size_t HttpReader::OnBody(const char* data, std::size_t size)
+{
+    if (!Snapshot().bodyStarted && !AcceptResponse()) {
+        return 0;  // ends the transfer; the reason is recorded
+    }
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (Held(size)) {
+        paused_ = true;
+        return CURL_WRITEFUNC_PAUSE;
+    }
+    filtered_.clear();
+    icyFilter_.Filter(reinterpret_cast<const std::uint8_t*>(data), size, filtered_);
+    std::string title;
+    if (icyFilter_.TakeTitle(&title)) {
+        title_ = title;
+    }
+    if (keepHistory_) {
+        history_.insert(history_.end(), filtered_.begin(), filtered_.end());
+    }
+    WriteToSave(filtered_.data(), filtered_.size());
+    if (!saveOnly_) {
+        queue_.Push(filtered_.data(), filtered_.size());
+    }
+    lastProgress_ = Clock::now();
+    state_.lastData = lastProgress_;
+    lock.unlock();
+    changed_.notify_all();
+    return size;
+}
+
+void HttpReader::WriteToSave(const std::uint8_t* data, std::size_t size)
+{
+    if (saveFile_ == nullptr || size == 0) {
+        return;
+    }
+    if (std::fwrite(data, 1, size, saveFile_) != size) {
+        saveError_ = "Saving to " + savePath_ + " failed: " + std::strerror(errno);
+        std::fclose(saveFile_);
+        saveFile_ = nullptr;
+    }
+}
+
+void HttpReader::CloseSave()
+{
+    if (saveFile_ == nullptr) {
+        return;
+    }
+    // Buffered bytes meet a full disk only here.
+    bool flushed = std::fflush(saveFile_) == 0;
+    int flushError = errno;
+    bool closed = std::fclose(saveFile_) == 0;
+    saveFile_ = nullptr;
+    if (!flushed || !closed) {
+        saveError_ = "Saving to " + savePath_ + " failed: " + std::strerror(flushed ? errno : flushError);
+    } else {
+        saveComplete_ = true;
+    }
+}
+
+void HttpReader::Finish(CURLcode result)
+{
+    long code = 0;
+    curl_easy_getinfo(easy_, CURLINFO_RESPONSE_CODE, &code);
+    std::string detail = curlError_[0] != '\0' ? curlError_ : curl_easy_strerror(result);
+    State state = Snapshot();
+    if (state.errorStatus == 0) {
+        switch (result) {
+        case CURLE_OK:
+            if (!state.bodyStarted && (code < 200 || code >= 300)) {
+                Fail(kErrHttpStatus, "HTTP " + std::to_string(code) + (reason_.empty() ? "" : " " + reason_));
+            }
+            break;
+        case CURLE_COULDNT_RESOLVE_HOST:
+        case CURLE_COULDNT_RESOLVE_PROXY:
+            Fail(kErrHostNotFound, "Host not found: " + detail);
+            break;
+        case CURLE_COULDNT_CONNECT:
+            Fail(kErrConnectionRefused, "Connection refused: " + detail);
+            break;
+        case CURLE_OPERATION_TIMEDOUT:
+            Fail(kErrTimedOut, "Timed out: " + detail);
+            break;
+        case CURLE_TOO_MANY_REDIRECTS:
+            Fail(kErrNetwork, "Too many redirects (more than " + std::to_string(kMaxRedirects) + ")");
+            break;
+        case CURLE_PARTIAL_FILE:
+        case CURLE_RECV_ERROR:
+        case CURLE_GOT_NOTHING:
+            Fail(kErrNetwork, "The server closed the connection early: " + detail);
+            break;
+        case CURLE_UNSUPPORTED_PROTOCOL:
+            Fail(kErrUnsupportedLocation, "Unsupported location: " + detail);
+            break;
+        default:
+            Fail(kErrNetwork, "Network error: " + detail);
+            break;
+        }
+    }
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        state_.finished = true;
+        CloseSave();
+    }
+    changed_.notify_all();
+}
+
+void HttpReader::Fail(std::uint32_t status, std::string text)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (state_.errorStatus == 0) {
+        state_.errorStatus = status;
+        state_.errorText = std::move(text);
+    }
+}
+
+std::size_t HttpReader::Read(std::uint8_t* dst, std::size_t max)
+{
+    std::size_t n = 0;
+    bool wake = false;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        n = queue_.Pop(dst, max);
+        wake = paused_ && !Held(kResumeRoom);
+    }
+    if (wake) {
+        curl_multi_wakeup(multi_);
+    }
+    return n;
+}
+
+void HttpReader::WaitForData(std::chrono::milliseconds limit)
+{
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait_for(lock, limit, [this] { return queue_.Size() > 0 || state_.finished; });
+}
+
+HttpReader::State HttpReader::Snapshot() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return state_;
+}
+
+std::string HttpReader::Title() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return title_;
+}
+
+bool HttpReader::SaveTo(const std::string& path, std::string* error)
+{
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (saveFile_ != nullptr || saveComplete_ || !saveError_.empty()) {
+        *error = "The stream is already being saved";
+        return false;
+    }
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        *error = "Cannot save to " + path + ": " + std::strerror(errno);
+        saveError_ = *error;
+        return false;
+    }
+    saveFile_ = file;
+    savePath_ = path;
+    keepHistory_ = false;
+    WriteToSave(history_.data(), history_.size());
+    history_.clear();
+    history_.shrink_to_fit();
+    if (state_.finished) {
+        CloseSave();
+    }
+    *error = saveError_;
+    bool ok = saveError_.empty();
+    bool wake = paused_;
+    lock.unlock();
+    if (wake) {
+        curl_multi_wakeup(multi_);
+    }
+    return ok;
+}
+
+void HttpReader::SetSaveOnly()
+{
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        saveOnly_ = true;
+        queue_.Clear();
+    }
+    curl_multi_wakeup(multi_);
+}
+
+void HttpReader::DropHistory()
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    keepHistory_ = false;
+    history_.clear();
+    history_.shrink_to_fit();
+}
+
+bool HttpReader::SaveComplete() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return saveComplete_;
+}
+
+std::string HttpReader::SaveError() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    return saveError_;
+}
+
+}  // namespace mpxdec
