@@ -41,6 +41,9 @@ constexpr std::uint32_t Proxy = 0x00010380;
 constexpr std::uint32_t NoProxy = 0x00010381;
 constexpr std::uint32_t SaveOnly = 0x01010201;
 constexpr std::uint32_t SaveToFile = 0x01010103;
+// p1: void (*)(void* user), called over and over while a location connects so
+// the host can dispatch its messages (0 removes it); p2: user. docs/decoder.md.
+constexpr std::uint32_t WaitHook = 0x00010390;
 }  // namespace DecoderCommand
 
 constexpr std::uint32_t kDecoderVersion = 0x02030B05;
