@@ -9,11 +9,15 @@
 #include "platform/waveout/WaveOut.h"
 
 struct OutputBuffer {
-    static constexpr std::size_t kBlockBytes = 36900;
-    // The PCM space the block had behind its 32-byte header.
-    static constexpr std::size_t kPcmBytes = 36868;
-    // The length every header is prepared with.
+    // The length every header is prepared with, and the largest fill
+    // threshold.
     static constexpr std::uint32_t kPreparedLength = 0x9000;
+    // A buffer is handed over once its fill reaches the threshold, so it
+    // must hold a threshold's worth less one byte plus the largest frame
+    // (1152 stereo 16-bit samples) of any layer: frames of another layer
+    // or of odd sizes need not divide the threshold.
+    static constexpr std::size_t kLargestFrameBytes = 1152 * 2 * 2;
+    static constexpr std::size_t kPcmBytes = kPreparedLength + kLargestFrameBytes;
 
     OutputBuffer() {
         header.data = pcm;

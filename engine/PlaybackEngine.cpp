@@ -17,8 +17,6 @@ constexpr int kRunningAverageWindow = 10;
 constexpr std::uint32_t kWaitForFormatPeriodMs = 120;
 constexpr std::uint32_t kTickBudgetMs = 100;
 constexpr int kFramesPerMissedPeriod = 10;
-// The largest frame any layer yields: 1152 samples, two channels, 16 bits.
-constexpr std::size_t kMaxFrameBytes = 1152 * 2 * 2;
 constexpr std::size_t kErrorTextBytes = 256;
 
 const FrameInfo kUnknownFrame{-1, -1, -1, -1, -1};
@@ -237,7 +235,9 @@ void PlaybackEngine::StartPreroll() {
 }
 
 void PlaybackEngine::MakeRoomForFrame() {
-    if (OutputBuffer::kPcmBytes - static_cast<std::size_t>(fill) >= kMaxFrameBytes) return;
+    // Rate division and 8-bit output shrink every frame of the stream alike.
+    const std::size_t maxFrameBytes = OutputBuffer::kLargestFrameBytes >> std::clamp(quality + resolution, 0, 3);
+    if (OutputBuffer::kPcmBytes - static_cast<std::size_t>(fill) >= maxFrameBytes) return;
     // Without a device nobody would ever play what is there.
     if (device.IsOpen())
         SubmitBuffer();

@@ -14,9 +14,10 @@
 //   of a rate giving fewer than one frame per second or less than a
 //   millisecond per frame does not open the device; the stream stops
 //   silently, as after a failed format check.
-// - A frame is decoded only where the largest frame (1152 stereo 16-bit
-//   samples) fits; a buffer without that room is handed over early, so the
-//   decoder never writes past a buffer.
+// - Each buffer has room for a full threshold plus the largest frame, and a
+//   frame is decoded only where the largest frame the output settings allow
+//   still fits (a buffer without that room is handed over early), so the
+//   decoder never writes past a buffer, whatever the frame sizes.
 // - A Stop that runs while the decoder is still opening wins: the open then
 //   fails silently even if the decoder reports success.
 // - A decode tick also ends when the stream has stopped or the decoder has no
@@ -102,6 +103,7 @@ public:
     int FrameBytes() const { return frameBytes; }
     int MsPerFrame() const { return msPerFrame; }
     int FillThreshold() const { return fillThreshold; }
+    int EstimatedFrames() const { return estimatedFrames; }
 
     // The output ring.
     bool AllocateBuffers();
