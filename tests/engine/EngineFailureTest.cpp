@@ -38,7 +38,9 @@ TEST(EngineFailureTest, OpenStreamFailsByTheStatusClassAndTheOwnersAnswer) {
         h.decoder.hasErrorText = c.hasErrorText;
         h.owner.sendAnswer = c.confirmAnswer;
 
-        EXPECT_EQ(h.Open(), c.opens);
+        // The location outlives the open so that the confirmation's text can be read after it.
+        const std::string location = "track.mp3";
+        EXPECT_EQ(h.engine->OpenStream(location, 0, 0, 0, 0), c.opens);
         EXPECT_EQ(h.engine->IsActive(), c.opens);
         EXPECT_EQ(h.decoder.closeCount, c.opens ? 0 : 1);
         EXPECT_EQ(h.timer.LiveCount(), c.opens ? 1u : 0u);
