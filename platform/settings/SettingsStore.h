@@ -3,9 +3,9 @@
 //
 // Section names compare without regard to case; key names exactly. Integers
 // and strings keep their type. Reading a missing value gives the caller's
-// default. Every call runs on the user-interface thread; writes reach the
-// disk before the call returns, atomically, so a crash never loses what was
-// stored before.
+// default. Every call runs on the user-interface thread; a write is in the
+// file before the call returns, and no write can leave the file damaged, so
+// a crash or kill of the program never loses what was stored before.
 
 #include <optional>
 #include <string>
