@@ -200,8 +200,10 @@ QSize FrameWnd::AdjustWindowRect(QSize client, UINT forStyle, bool withMenu) con
 
 QRect FrameWnd::GetWindowRect() const {
     if (!Frame()) return {};
-    const QMargins margins = MarginsFor(style);
-    return QRect(Frame()->pos(), Frame()->size().grownBy(margins));
+    // Without a caption the window is its widget; asking Qt for a frame
+    // could give a frame the platform has not yet dropped.
+    if (!(style & WS_CAPTION)) return Frame()->geometry();
+    return QRect(Frame()->pos(), Frame()->size().grownBy(MarginsFor(style)));
 }
 
 QSize FrameWnd::GetClientSize() const { return ClientWidget() ? ClientWidget()->size() : QSize(); }
@@ -224,6 +226,12 @@ void FrameWnd::SetWindowPos(int x, int y, int cx, int cy, UINT flags) {
     if (!Frame()) return;
     if (!(flags & SWP_NOSIZE)) SetOuterSize(cx, cy);
     if (!(flags & SWP_NOMOVE)) {
+        if (!(style & WS_CAPTION)) {
+            Frame()->setGeometry(QRect(QPoint(x, y), Frame()->size()));
+            return;
+        }
+        // With a caption Qt places the frame, which the window system may
+        // draw only later.
         Frame()->move(x, y);
         // A platform may learn the frame of a changed style only when the
         // window is placed; place it again now that the frame is known.

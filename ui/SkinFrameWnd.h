@@ -1,0 +1,79 @@
+#pragma once
+// The base layer of the main window: the skinned, fixed-size frame whose
+// caption and menu bar a double click hides and shows again, the "Settings"
+// section of the settings store, and the virtual operations through which the
+// player and net layers plug in. It also holds the members every layer
+// shares: the playlist, the option values, the display cache and bitmaps.
+//
+// Created with new (frame windows delete themselves once destroyed); the
+// settings store must outlive the window. User-interface thread only.
+
+#include <QImage>
+#include <QRect>
+#include <array>
+#include <string>
+#include <vector>
+
+#include "platform/framework/FrameWnd.h"
+
+class SettingsStore;
+
+class SkinFrameWnd : public FrameWnd {
+public:
+    explicit SkinFrameWnd(SettingsStore& settings);
+
+    // User-interface action `number`: 0 close the window, 1 Play File,
+    // 3 Output, 4 Play Options, 8 About; anything else does nothing here.
+    // Returns 0. The argument is not used.
+    virtual int OpenDialog(int number, int argument);
+    // Starts playing entry currentTrack; nothing at this layer.
+    virtual int PlayCurrent(int wParam, int lParam);
+    // Stops whatever plays; nothing at this layer.
+    virtual void StopPlayback();
+
+    // Hides caption and menu bar when shown, shows them when hidden, keeping
+    // the window's bottom-right corner where it is.
+    void ToggleTitleBar();
+
+    int quality = 0;     // 0 full, 1 half, 2 quarter output frequency
+    int resolution = 0;  // 0 16 bit, 1 8 bit
+    int downmix = 0;     // 0 stereo, 1 down-mixed to mono
+    int cpuType = 0;     // 0 Pentium class, 1 80486 class
+    int repeat = 0;
+    int replayOnce = 0;  // play the current track once more at its end
+    int shuffle = 0;     // shown, never used: 0 after creation whatever is stored
+    std::vector<std::string> playlist;
+    std::string trackName;
+    int currentTrack = 0;  // counted from 1; 0 for none
+    int trackCount = 0;
+    std::string windowTitle;
+    int titleBarShown = 1;
+    // The client area: the background less its last column.
+    QRect clientRect;
+    QImage background;
+    // The last value drawn for each display element.
+    std::array<int, 13> displayCache{};
+    // The display's glyph strips, in loading order: 301, 306, 302, 304, 305,
+    // 307, 309, 308, 310.
+    std::array<QImage, 9> displayBitmaps;
+
+    DECLARE_MESSAGE_TABLE()
+
+protected:
+    bool PreCreateWindow(CreateStruct& cs) override;
+    LRESULT OnCreate(WPARAM wParam, LPARAM lParam);
+    LRESULT OnClose(WPARAM wParam, LPARAM lParam);
+    LRESULT OnPaint(WPARAM wParam, LPARAM lParam);
+    LRESULT OnEraseBkgnd(WPARAM wParam, LPARAM lParam);
+    LRESULT OnLButtonDown(WPARAM wParam, LPARAM lParam);
+    LRESULT OnLButtonDblClk(WPARAM wParam, LPARAM lParam);
+    LRESULT OnOpenDialogMessage(WPARAM wParam, LPARAM lParam);
+    LRESULT OnPlayCurrentMessage(WPARAM wParam, LPARAM lParam);
+
+    SettingsStore& settings;
+
+private:
+    int ReadSetting(const char* key, int defaultValue);
+    void WriteSetting(const char* key, int value);
+    void WriteOptions();
+};
