@@ -2,6 +2,9 @@
 
 #include <mpg123.h>
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstring>
 
 namespace mpxdec {
@@ -16,53 +19,129 @@ std::string Text(const mpg123_string* s)
     return std::string(s->p, strnlen(s->p, s->fill));
 }
 
+void Delete(mpg123_handle* handle)
+{
+    if (handle != nullptr) {
+        mpg123_close(handle);
+        mpg123_delete(handle);
+    }
+}
+
+int Encoding(const OutputSettings& settings)
+{
+    return settings.resolution == 1 ? MPG123_ENC_UNSIGNED_8 : MPG123_ENC_SIGNED_16;
+}
+
+bool IsStandardRate(long rate)
+{
+    const long* rates = nullptr;
+    std::size_t count = 0;
+    mpg123_rates(&rates, &count);
+    return std::find(rates, rates + count, rate) != rates + count;
+}
+
+long StreamRate(mpg123_handle* handle)
+{
+    long rate = 0;
+    int channels = 0;
+    int encoding = 0;
+    mpg123_frameinfo2 fi{};
+    if (mpg123_getformat(handle, &rate, &channels, &encoding) != MPG123_OK || mpg123_info2(handle, &fi) != MPG123_OK) {
+        return 0;
+    }
+    return fi.rate;
+}
+
 }  // namespace
 
 MpegDecoder::~MpegDecoder()
 {
-    if (handle_ != nullptr) {
-        mpg123_close(handle_);
-        mpg123_delete(handle_);
-    }
+    Delete(handle_);
+    Delete(probe_);
 }
 
-bool MpegDecoder::Prepare(const OutputSettings& settings)
+mpg123_handle* MpegDecoder::NewHandle(const OutputSettings& settings)
 {
     int error = MPG123_OK;
-    handle_ = mpg123_new(nullptr, &error);
-    if (handle_ == nullptr) {
-        return false;
+    mpg123_handle* handle = mpg123_new(nullptr, &error);
+    if (handle == nullptr) {
+        return nullptr;
     }
     long flags = MPG123_QUIET | MPG123_GAPLESS;
     if (settings.downmix == 1) {
         flags |= MPG123_MONO_MIX;
     }
-    int encoding = settings.resolution == 1 ? MPG123_ENC_UNSIGNED_8 : MPG123_ENC_SIGNED_16;
-    // Every rate is accepted, so libmpg123 never resamples on its own: the
-    // output rate is the stream's, divided as the quality asks.
-    return mpg123_param(handle_, MPG123_ADD_FLAGS, flags, 0) == MPG123_OK &&
-           mpg123_param(handle_, MPG123_DOWN_SAMPLE, settings.quality, 0) == MPG123_OK &&
-           mpg123_format_none(handle_) == MPG123_OK &&
-           mpg123_format2(handle_, 0, MPG123_MONO | MPG123_STEREO, encoding) == MPG123_OK;
+    // Every standard rate is accepted, so libmpg123 never picks another
+    // rate on its own.
+    if (mpg123_param(handle, MPG123_ADD_FLAGS, flags, 0) != MPG123_OK || mpg123_format_none(handle) != MPG123_OK ||
+        mpg123_format2(handle, 0, MPG123_MONO | MPG123_STEREO, Encoding(settings)) != MPG123_OK) {
+        mpg123_delete(handle);
+        return nullptr;
+    }
+    return handle;
+}
+
+bool MpegDecoder::Configure(long streamRate)
+{
+    long divided = streamRate >> settings_.quality;
+    if (settings_.quality > 0 && divided > 0 && !IsStandardRate(divided)) {
+        return mpg123_param(handle_, MPG123_FORCE_RATE, divided, 0) == MPG123_OK &&
+               mpg123_format(handle_, divided, MPG123_MONO | MPG123_STEREO, Encoding(settings_)) == MPG123_OK;
+    }
+    return mpg123_param(handle_, MPG123_DOWN_SAMPLE, settings_.quality, 0) == MPG123_OK;
 }
 
 bool MpegDecoder::OpenFd(int fd, const OutputSettings& settings)
 {
-    return Prepare(settings) && mpg123_open_fd(handle_, fd) == MPG123_OK;
+    settings_ = settings;
+    OutputSettings full = settings;
+    full.quality = 0;
+    mpg123_handle* probe = NewHandle(full);
+    long rate = probe != nullptr && mpg123_open_fd(probe, fd) == MPG123_OK ? StreamRate(probe) : 0;
+    Delete(probe);
+    handle_ = NewHandle(settings);
+    return handle_ != nullptr && lseek(fd, 0, SEEK_SET) == 0 && Configure(rate) &&
+           mpg123_open_fd(handle_, fd) == MPG123_OK;
 }
 
 bool MpegDecoder::OpenFeed(const OutputSettings& settings)
 {
-    return Prepare(settings) && mpg123_open_feed(handle_) == MPG123_OK;
+    settings_ = settings;
+    OutputSettings full = settings;
+    full.quality = 0;
+    handle_ = NewHandle(settings);
+    probe_ = NewHandle(full);
+    return handle_ != nullptr && probe_ != nullptr && mpg123_open_feed(handle_) == MPG123_OK &&
+           mpg123_open_feed(probe_) == MPG123_OK;
 }
 
 bool MpegDecoder::Feed(const std::uint8_t* data, std::size_t size)
 {
+    if (probe_ != nullptr) {
+        mpg123_feed(probe_, data, size);
+    }
     return mpg123_feed(handle_, data, size) == MPG123_OK;
 }
 
 MpegDecoder::Result MpegDecoder::ReadFormat()
 {
+    if (probe_ != nullptr) {
+        // The real handle has only stored the bytes so far, so it can still
+        // be told how to divide the rate.
+        long rate = 0;
+        int channels = 0;
+        int encoding = 0;
+        int rc = mpg123_getformat(probe_, &rate, &channels, &encoding);
+        if (rc == MPG123_NEED_MORE) {
+            return Result::NeedMore;
+        }
+        rate = rc == MPG123_OK ? StreamRate(probe_) : 0;
+        Delete(probe_);
+        probe_ = nullptr;
+        if (rc != MPG123_OK || !Configure(rate)) {
+            return Result::Error;
+        }
+    }
     long rate = 0;
     int channels = 0;
     int encoding = 0;

@@ -3,6 +3,10 @@
 // libmpg123 itself, or bytes handed over by Feed (feed mode never blocks).
 // Gapless trimming stays on, so a file with an encoder's delay and padding
 // information yields exactly the samples that were encoded.
+// libmpg123 divides the rate by 2 or 4 only where the result is one of its
+// standard rates; for the others (a quarter of 22 050 Hz, say) it resamples
+// to the divided rate instead. Which one applies depends on the stream's
+// rate, so a second handle at full rate finds that rate first.
 
 #include <cstdint>
 #include <string>
@@ -53,10 +57,13 @@ public:
     std::string ErrorText() const;
 
 private:
-    bool Prepare(const OutputSettings& settings);
+    static mpg123_handle_struct* NewHandle(const OutputSettings& settings);
+    bool Configure(long streamRate);
     void UpdateInfo();
 
+    OutputSettings settings_;
     mpg123_handle_struct* handle_ = nullptr;
+    mpg123_handle_struct* probe_ = nullptr;  // feed mode, until the rate is known
     bool formatKnown_ = false;
     FrameInfo info_{-1, -1, -1, -1, -1};
 };
