@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Writes the longer Layer III file the playback engine's end-to-end test and
+# benchmark play: five seconds, more than the 16-buffer output ring holds, so
+# the ring wraps and the frame-rate timer drives most of the decoding.
+# Needs: sox, lame.
+set -euo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+out="${1:-$here/../tests/fixtures}"
+tmp="$(mktemp -d)"
+trap 'rm -rf "$tmp"' EXIT
+
+# Two tones, so swapped or mixed channels show in a comparison.
+sox -n -r 44100 -c 2 -b 16 "$tmp/tone.wav" synth 5 sine 440 sine 1250 fade 0.02 0 0.02 gain -3
+lame --silent -b 128 "$tmp/tone.wav" "$out/l3_mpeg1_44k_stereo_5s.mp3"
+ls -l "$out/l3_mpeg1_44k_stereo_5s.mp3"
