@@ -1,0 +1,126 @@
+#include "app/PlayerApp.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QPalette>
+
+#include "app/CommandLine.h"
+#include "engine/PlayerMessages.h"
+#include "platform/help/HelpWindow.h"
+#include "platform/instance/HandOver.h"
+#include "platform/settings/IniSettingsStore.h"
+#include "platform/settings/ProgramProfile.h"
+#include "ui/SkinFrameWnd.h"
+
+namespace {
+constexpr const char* kCompany = "Orvantis";
+constexpr const char* kTitle = "Brelune3";
+// Caption, system menu and minimise box.
+constexpr UINT kMainWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr int kMainMenu = 201;
+constexpr int kAccelerators = 200;
+constexpr int kAppIcon = 502;
+// A second start that found a living player which never answered.
+constexpr int kExitNoAnswer = 1;
+
+void SetDialogColours() {
+    QPalette palette = QApplication::palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        palette.setColor(group, QPalette::Window, QColor(192, 192, 192));
+        palette.setColor(group, QPalette::Button, QColor(192, 192, 192));
+    }
+    for (auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text}) {
+        palette.setColor(QPalette::Active, role, Qt::black);
+        palette.setColor(QPalette::Inactive, role, Qt::black);
+    }
+    // Message boxes are dialogs too.
+    QApplication::setPalette(palette, "QDialog");
+}
+}  // namespace
+
+PlayerApp::PlayerApp(std::string commandLine, int showCommand, std::string executablePath, std::string appName)
+    : Application(std::move(commandLine), showCommand),
+      executablePath(std::move(executablePath)),
+      appName(std::move(appName)) {}
+
+PlayerApp::~PlayerApp() = default;
+
+const MessageMap* PlayerApp::MessageTable() {
+    static const MessageEntry entries[] = {
+        OnCommand(ID_HELP_INDEX, &PlayerApp::OnHelpIndex),
+        OnCommand(ID_HELP_USING, &PlayerApp::OnHelpUsing),
+    };
+    static const MessageMap table{Application::MessageTable(), entries};
+    return &table;
+}
+
+bool PlayerApp::InitInstance() {
+    mainWnd = nullptr;
+    startHidden = RemoveStartHiddenOption(commandLine);
+
+    listener.activate = [this] { ActivateMainWindow(); };
+    listener.copyData = [this](const std::string& text) { DeliverCommandLine(text); };
+    switch (ClaimSingleInstance(listener, kWindowClass, commandLine)) {
+        case StartRole::HandedOver: return false;
+        case StartRole::Unanswered: exitCode = kExitNoAnswer; return false;
+        case StartRole::Player:
+        case StartRole::Alone: break;
+    }
+
+    // Other programs find the player here; failing to record it changes nothing else.
+    WriteProgramFile(kCompany, executablePath);
+    SetDialogColours();
+    settings = CreateIniSettingsStore(kCompany, appName);
+
+    // DDE: the server ("Brelune3") and the Audio topic attached to it are
+    // created here, before the main window, and deleted in ExitInstance.
+
+    QApplication::setWindowIcon(QIcon(QString(":/skin/%1.png").arg(kAppIcon)));
+    SkinFrameWnd* wnd = NewMainWindow(*settings);
+    // A failed creation has destroyed the window, and any message came from
+    // the layer that failed it.
+    if (!wnd->Create(kWindowClass, kTitle, kMainWindowStyle, kMainMenu)) return false;
+    wnd->DragAcceptFiles(true);
+    wnd->LoadAccelTable(kAccelerators);
+    wnd->Invalidate();
+    wnd->ShowWindow(startHidden ? SW_HIDE : showCommand);
+    mainWnd = wnd;
+    return true;
+}
+
+SkinFrameWnd* PlayerApp::NewMainWindow(SettingsStore& store) { return new SkinFrameWnd(store); }
+
+int PlayerApp::ExitInstance() {
+    // DDE: the Audio topic is deleted here, then the server.
+    return Application::ExitInstance();
+}
+
+void PlayerApp::ActivateMainWindow() {
+    if (!mainWnd) return;
+    mainWnd->ShowWindow(SW_SHOWNORMAL);
+    mainWnd->BringWindowToTop();
+    // A dialog the player has open stays in front of its window.
+    if (QWidget* popup = QApplication::activeModalWidget(); popup && popup != mainWnd->Widget()) {
+        popup->raise();
+        popup->activateWindow();
+    }
+}
+
+void PlayerApp::DeliverCommandLine(const std::string& text) {
+    if (!mainWnd) return;
+    CopyDataStruct data;
+    data.dwData = 0;
+    data.cbData = std::uint32_t(text.size() + 1);
+    data.lpData = text.c_str();
+    mainWnd->SendMessage(WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+}
+
+LRESULT PlayerApp::OnHelpIndex(WPARAM, LPARAM) {
+    HelpWindow::Show(HELP_INDEX);
+    return 0;
+}
+
+LRESULT PlayerApp::OnHelpUsing(WPARAM, LPARAM) {
+    HelpWindow::Show(HELP_HELPONHELP);
+    return 0;
+}
