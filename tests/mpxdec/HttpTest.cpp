@@ -19,32 +19,6 @@ using mpxtest::TestHttpServer;
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-constexpr std::size_t kIcyInterval = 1000;
-
-// The body with an ICY metadata block after every kIcyInterval bytes: the
-// first names the song, the rest are empty as on a real station.
-std::vector<std::uint8_t> WithIcyMetadata(const std::vector<std::uint8_t>& audio)
-{
-    std::vector<std::uint8_t> out;
-    for (std::size_t i = 0; i < audio.size(); i += kIcyInterval) {
-        std::size_t n = std::min(kIcyInterval, audio.size() - i);
-        out.insert(out.end(), audio.begin() + static_cast<std::ptrdiff_t>(i),
-                   audio.begin() + static_cast<std::ptrdiff_t>(i + n));
-        if (n < kIcyInterval) {
-            break;
-        }
-        if (i == 0) {
-            std::string meta = "StreamTitle='Song One';";
-            meta.resize(32, '\0');
-            out.push_back(2);
-            out.insert(out.end(), meta.begin(), meta.end());
-        } else {
-            out.push_back(0);
-        }
-    }
-    return out;
-}
-
 class Http : public mpxtest::NetworkTest {};
 
 TEST_F(Http, StreamsDecodeExactlyLikeTheFileHoweverTheBytesArrive)
@@ -53,13 +27,7 @@ TEST_F(Http, StreamsDecodeExactlyLikeTheFileHoweverTheBytesArrive)
     decoder.Command(mpxtest::kOpenTimeoutCommand, 3000, 0, nullptr);
     const auto& song = this->song;
     server.Route("/plain", TestHttpServer::File(song));
-    server.Route("/slow", [&song](HttpConnection& c) {
-        c.Send("HTTP/1.1 200 OK\r\nContent-Type: audio/mpeg\r\nContent-Length: " + std::to_string(song.size()) +
-               "\r\n\r\n");
-        for (std::size_t i = 0; i < song.size() && c.Pause(10ms); i += 700) {
-            c.Send(song.data() + i, std::min<std::size_t>(700, song.size() - i));
-        }
-    });
+    server.Route("/slow", mpxtest::SlowFile(song));
     server.Route("/chunked", [&song](HttpConnection& c) {
         c.Send("HTTP/1.1 200 OK\r\nContent-Type: audio/mpeg\r\nTransfer-Encoding: chunked\r\n\r\n");
         std::size_t sizes[] = {1, 333, 4096, 17, 2500};
@@ -78,12 +46,7 @@ TEST_F(Http, StreamsDecodeExactlyLikeTheFileHoweverTheBytesArrive)
         c.Send("HTTP/1.0 200 OK\r\nContent-Type: audio/mpeg\r\n\r\n");
         c.Send(song.data(), song.size());
     });
-    const std::vector<std::uint8_t> icyBody = WithIcyMetadata(song);
-    server.Route("/icy", [&icyBody](HttpConnection& c) {
-        c.Send("ICY 200 OK\r\nicy-name: Test Radio\r\nicy-metaint: " + std::to_string(kIcyInterval) +
-               "\r\ncontent-type: audio/mpeg\r\n\r\n");
-        c.Send(icyBody.data(), icyBody.size());
-    });
+    server.Route("/icy", mpxtest::IcyStation(song));
     server.Route("/moved", [](HttpConnection& c) {
         c.Send("HTTP/1.1 302 Found\r\nLocation: /plain\r\nContent-Length: 0\r\n\r\n");
     });

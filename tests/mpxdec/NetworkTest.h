@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "engine/Decoder.h"
 #include "tests/mpxdec/TestFiles.h"
@@ -17,6 +20,54 @@ namespace mpxtest {
 constexpr std::uint32_t kOpenTimeoutCommand = 0x00010391;
 constexpr int kOpenTimeoutMs = 1000;
 constexpr DecoderStatus kStatusNoAudio = 0x81010102;
+
+constexpr std::size_t kIcyInterval = 1000;
+
+// The body with an ICY metadata block after every kIcyInterval bytes: the
+// first names the song, the rest are empty as on a real station.
+inline std::vector<std::uint8_t> WithIcyMetadata(const std::vector<std::uint8_t>& audio)
+{
+    std::vector<std::uint8_t> out;
+    for (std::size_t i = 0; i < audio.size(); i += kIcyInterval) {
+        std::size_t n = std::min(kIcyInterval, audio.size() - i);
+        out.insert(out.end(), audio.begin() + static_cast<std::ptrdiff_t>(i),
+                   audio.begin() + static_cast<std::ptrdiff_t>(i + n));
+        if (n < kIcyInterval) {
+            break;
+        }
+        if (i == 0) {
+            std::string meta = "StreamTitle='Song One';";
+            meta.resize(32, '\0');
+            out.push_back(2);
+            out.insert(out.end(), meta.begin(), meta.end());
+        } else {
+            out.push_back(0);
+        }
+    }
+    return out;
+}
+
+// 200 with Content-Length, the body sent in small pieces with pauses.
+inline TestHttpServer::Handler SlowFile(std::vector<std::uint8_t> body)
+{
+    return [body = std::move(body)](HttpConnection& c) {
+        c.Send("HTTP/1.1 200 OK\r\nContent-Type: audio/mpeg\r\nContent-Length: " + std::to_string(body.size()) +
+               "\r\n\r\n");
+        for (std::size_t i = 0; i < body.size() && c.Pause(std::chrono::milliseconds(10)); i += 700) {
+            c.Send(body.data() + i, std::min<std::size_t>(700, body.size() - i));
+        }
+    };
+}
+
+// A station: "ICY 200 OK", no length, metadata blocks between the audio.
+inline TestHttpServer::Handler IcyStation(const std::vector<std::uint8_t>& audio)
+{
+    return [body = WithIcyMetadata(audio)](HttpConnection& c) {
+        c.Send("ICY 200 OK\r\nicy-name: Test Radio\r\nicy-metaint: " + std::to_string(kIcyInterval) +
+               "\r\ncontent-type: audio/mpeg\r\n\r\n");
+        c.Send(body.data(), body.size());
+    };
+}
 
 class NetworkTest : public ::testing::Test {
 protected:
