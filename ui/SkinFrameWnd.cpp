@@ -84,6 +84,7 @@ LRESULT SkinFrameWnd::OnCreate(WPARAM wParam, LPARAM lParam) {
     currentTrack = 0;
     trackCount = 0;
     displayCache.fill(0);
+    UpdateDisplay(-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 0);
 
     quality = ReadSetting("Quality", 0);
     resolution = ReadSetting("Resolution", 0);
@@ -124,6 +125,17 @@ LRESULT SkinFrameWnd::OnPaint(WPARAM, LPARAM) {
     }
     return 0;
 }
+
+void SkinFrameWnd::UpdateDisplay(int track, int time, int frames, int samplingFrequency, int channels,
+                                 int monoOutput, int layer, int bitRate, int mpegVersion, int state,
+                                 int syncState, int progress, int playType) {
+    displayCache = {time,  frames, samplingFrequency, channels, monoOutput, track,   layer,
+                    bitRate, mpegVersion, state,     syncState, progress,   playType};
+}
+
+void SkinFrameWnd::PublishPlayList() {}
+
+void SkinFrameWnd::PublishItem(const std::string&, const std::string&) {}
 
 // The paint covers the whole client area, so erasing first would only flicker.
 LRESULT SkinFrameWnd::OnEraseBkgnd(WPARAM, LPARAM) { return 1; }

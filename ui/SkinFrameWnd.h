@@ -35,6 +35,17 @@ public:
     // the window's bottom-right corner where it is.
     void ToggleTitleBar();
 
+    // The one way the player shows its state on the panel; -1 means "not
+    // available" for every value but the play type.
+    void UpdateDisplay(int track, int time, int frames, int samplingFrequency, int channels, int monoOutput,
+                       int layer, int bitRate, int mpegVersion, int state, int syncState, int progress,
+                       int playType);
+
+    // Publishing points for the automation service's items (the playlist, and
+    // one named item as text). They do nothing while no service is attached.
+    void PublishPlayList();
+    void PublishItem(const std::string& item, const std::string& value);
+
     int quality = 0;     // 0 full, 1 half, 2 quarter output frequency
     int resolution = 0;  // 0 16 bit, 1 8 bit
     int downmix = 0;     // 0 stereo, 1 down-mixed to mono
