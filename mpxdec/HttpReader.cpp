@@ -132,9 +132,12 @@ void HttpReader::Run()
         {
             std::lock_guard<std::mutex> lock(mutex_);
             if (paused_ && !Held(kResumeRoom)) {
+                // The pause was ours, not the server's: neither a time-out
+                // nor a stall counts it.
                 paused_ = false;
                 resume = true;
                 lastProgress_ = Clock::now();
+                state_.lastData = lastProgress_;
             }
             waiting = !paused_ && Clock::now() - lastProgress_ > std::chrono::milliseconds(timeoutMs_);
         }

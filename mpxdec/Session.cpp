@@ -93,17 +93,24 @@ std::uint32_t Session::Open(const std::string& location, const OutputSettings& s
 
 std::uint32_t Session::OpenFile(const std::string& path)
 {
+    // Checked before opening: opening a named pipe would wait for a writer.
+    struct stat st {};
+    if (stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+        return Fail(kErrCannotRead, "This is a folder, not a file");
+    }
+    if (stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        return Fail(kErrCannotRead, "This is not a regular file");
+    }
     fd_ = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd_ < 0) {
         return Fail(errno == ENOENT ? kErrNoSuchFile : kErrCannotRead,
                     errno == ENOENT ? "No such file" : std::string("The file cannot be read: ") + std::strerror(errno));
     }
-    struct stat st {};
-    if (fstat(fd_, &st) != 0 || S_ISDIR(st.st_mode)) {
-        return Fail(kErrCannotRead, "This is a folder, not a file");
+    if (fstat(fd_, &st) != 0) {
+        return Fail(kErrCannotRead, std::string("The file cannot be read: ") + std::strerror(errno));
     }
     fileSize_ = st.st_size;
-    if (S_ISREG(st.st_mode) && fileSize_ == 0) {
+    if (fileSize_ == 0) {
         return Fail(kErrNotMpeg, "Not MPEG audio: the file is empty");
     }
     if (!decoder_.OpenFd(fd_, settings_)) {

@@ -55,6 +55,13 @@ TEST_F(BadInput, FilesThatAreNotMpegAudioFailToOpenWithAClearText)
              return dir;
          },
          "folder"},
+        {"named pipe",
+         [] {
+             std::string fifo = testenv::Home() + "/pipe.mp3";
+             mkfifo(fifo.c_str(), 0600);
+             return fifo;
+         },
+         "not a regular file"},
         {"zero length", [] { return WriteFile("empty.mp3", {}); }, "empty"},
         {"random bytes", [] { return WriteFile("random.mp3", RandomBytes(200000)); }, "Not MPEG audio"},
         {"html page",
