@@ -19,6 +19,9 @@ void ByteQueue::Push(const std::uint8_t* data, std::size_t size)
 std::size_t ByteQueue::Pop(std::uint8_t* dst, std::size_t max)
 {
     std::size_t n = std::min(max, Size());
+    if (n == 0) {
+        return 0;
+    }
     std::memcpy(dst, bytes_.data() + readPos_, n);
     readPos_ += n;
     if (readPos_ == bytes_.size()) {
