@@ -17,7 +17,7 @@ namespace {
 using mpxtest::Fixture;
 using mpxtest::WriteFile;
 
-class BadInput : public ::testing::Test {
+class MpxdecBadInput : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_EQ(decoder.Init(), 0u); }
     void TearDown() override
@@ -44,7 +44,7 @@ struct RejectedFile {
     const char* text;
 };
 
-TEST_F(BadInput, FilesThatAreNotMpegAudioFailToOpenWithAClearText)
+TEST_F(MpxdecBadInput, FilesThatAreNotMpegAudioFailToOpenWithAClearText)
 {
     const RejectedFile cases[] = {
         {"missing file", [] { return testenv::Home() + "/no-such-file.mp3"; }, "No such file"},
@@ -89,7 +89,7 @@ TEST_F(BadInput, FilesThatAreNotMpegAudioFailToOpenWithAClearText)
     }
 }
 
-TEST_F(BadInput, ATruncatedFilePlaysItsWholeFramesAndThenEnds)
+TEST_F(MpxdecBadInput, ATruncatedFilePlaysItsWholeFramesAndThenEnds)
 {
     std::vector<std::uint8_t> full = mpxtest::ReadFile(Fixture("l3_mpeg1_44k_stereo.mp3"));
     // Cut in the middle of a frame.
@@ -104,7 +104,7 @@ TEST_F(BadInput, ATruncatedFilePlaysItsWholeFramesAndThenEnds)
     EXPECT_TRUE(std::equal(run.pcm.begin(), run.pcm.end(), whole.begin())) << "what plays is the file's start";
 }
 
-TEST_F(BadInput, AHugeId3TagIsSkippedAndItsTitleRead)
+TEST_F(MpxdecBadInput, AHugeId3TagIsSkippedAndItsTitleRead)
 {
     std::vector<std::uint8_t> bytes = mpxtest::Id3v2Tag("Huge Tag Title", 8 * 1024 * 1024);
     std::vector<std::uint8_t> audio = mpxtest::ReadFile(Fixture("l3_mpeg1_48k_vbr_id3v1.mp3"));

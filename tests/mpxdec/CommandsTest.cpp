@@ -15,7 +15,7 @@ namespace {
 
 using mpxtest::Fixture;
 
-class Commands : public ::testing::Test {
+class MpxdecCommands : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_EQ(decoder.Init(), 0u); }
     void TearDown() override
@@ -32,7 +32,7 @@ protected:
     MpxDecoder decoder;
 };
 
-TEST(LibraryLifecycle, InitVersionAndDoneFollowTheirContract)
+TEST(MpxdecLifecycle, InitVersionAndDoneFollowTheirContract)
 {
     MpxDecoder decoder;
     DecoderStatus early = decoder.Open(Fixture("l2_mpeg1_44k_stereo.mp2"), 0, 0, 0, 0);
@@ -52,7 +52,7 @@ TEST(LibraryLifecycle, InitVersionAndDoneFollowTheirContract)
     EXPECT_TRUE(IsError(decoder.Done()));
 }
 
-TEST_F(Commands, ErrorTextsAreCutToTheBufferAtACharacterBoundary)
+TEST_F(MpxdecCommands, ErrorTextsAreCutToTheBufferAtACharacterBoundary)
 {
     DecoderStatus status = decoder.Open(testenv::Home() + "/missing.mp3", 0, 0, 0, 0);
     ASSERT_TRUE(IsError(status));
@@ -76,7 +76,7 @@ TEST_F(Commands, ErrorTextsAreCutToTheBufferAtACharacterBoundary)
     EXPECT_STREQ(title, "Gr") << "the u-umlaut's two bytes do not fit, so neither is stored";
 }
 
-TEST_F(Commands, TagsComeFromId3v2AndThenId3v1)
+TEST_F(MpxdecCommands, TagsComeFromId3v2AndThenId3v1)
 {
     struct TagCase {
         const char* file;
@@ -113,7 +113,7 @@ TEST_F(Commands, TagsComeFromId3v2AndThenId3v1)
     }
 }
 
-TEST_F(Commands, AFileReportsItsKindLengthAndHowFarItWasRead)
+TEST_F(MpxdecCommands, AFileReportsItsKindLengthAndHowFarItWasRead)
 {
     const std::string path = Fixture("l3_mpeg1_44k_stereo.mp3");
     struct stat st {};
@@ -130,7 +130,7 @@ TEST_F(Commands, AFileReportsItsKindLengthAndHowFarItWasRead)
     EXPECT_LE(after, st.st_size);
 }
 
-TEST_F(Commands, OffsetAndLengthSelectWholeFramesInEveryUnit)
+TEST_F(MpxdecCommands, OffsetAndLengthSelectWholeFramesInEveryUnit)
 {
     // Layer II has no encoder delay, so frame k is exactly PCM bytes
     // [k * 4608, (k + 1) * 4608) of the reference.
@@ -172,7 +172,7 @@ TEST_F(Commands, OffsetAndLengthSelectWholeFramesInEveryUnit)
     EXPECT_TRUE(IsError(decoder.Command(DecoderCommand::StartOffset, 1, 7, nullptr))) << "unknown unit";
 }
 
-TEST_F(Commands, MisusesAreRefusedWithAText)
+TEST_F(MpxdecCommands, MisusesAreRefusedWithAText)
 {
     std::uint8_t pcm[mpxtest::kMaxFrameBytes];
     std::int32_t bytes = -1;

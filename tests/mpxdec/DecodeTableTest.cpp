@@ -39,14 +39,14 @@ struct Output {
     int downmix;
 };
 
-class DecodeTable : public ::testing::TestWithParam<Fixture> {
+class MpxdecDecodeTable : public ::testing::TestWithParam<Fixture> {
 protected:
     void SetUp() override { ASSERT_EQ(decoder.Init(), 0u); }
     void TearDown() override { decoder.Done(); }
     MpxDecoder decoder;
 };
 
-TEST_P(DecodeTable, EveryOutputSettingMatchesTheReferenceDecodeSampleForSample)
+TEST_P(MpxdecDecodeTable, EveryOutputSettingMatchesTheReferenceDecodeSampleForSample)
 {
     const Fixture& f = GetParam();
     const std::string path = testenv::FixturesDir() + "/" + f.file;
@@ -96,7 +96,7 @@ TEST_P(DecodeTable, EveryOutputSettingMatchesTheReferenceDecodeSampleForSample)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(AllLayersAndVersions, DecodeTable, ::testing::ValuesIn(kFixtures),
+INSTANTIATE_TEST_SUITE_P(AllLayersAndVersions, MpxdecDecodeTable, ::testing::ValuesIn(kFixtures),
                          [](const ::testing::TestParamInfo<Fixture>& info) {
                              std::string name = info.param.file;
                              return name.substr(0, name.find('.'));

@@ -19,9 +19,9 @@ using mpxtest::TestHttpServer;
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-class Http : public mpxtest::NetworkTest {};
+class MpxdecHttp : public mpxtest::NetworkTest {};
 
-TEST_F(Http, StreamsDecodeExactlyLikeTheFileHoweverTheBytesArrive)
+TEST_F(MpxdecHttp, StreamsDecodeExactlyLikeTheFileHoweverTheBytesArrive)
 {
     // Longer than the stall below, which must not count as a dead server.
     decoder.Command(mpxtest::kOpenTimeoutCommand, 3000, 0, nullptr);
@@ -88,7 +88,7 @@ TEST_F(Http, StreamsDecodeExactlyLikeTheFileHoweverTheBytesArrive)
     }
 }
 
-TEST_F(Http, FailuresNameTheirCause)
+TEST_F(MpxdecHttp, FailuresNameTheirCause)
 {
     server.Route("/missing", [](HttpConnection& c) {
         const std::string page = "<html><body>gone</body></html>";
@@ -132,7 +132,7 @@ TEST_F(Http, FailuresNameTheirCause)
     }
 }
 
-TEST_F(Http, AServerThatStopsMidwayPlaysWhatCameAndThenSaysWhy)
+TEST_F(MpxdecHttp, AServerThatStopsMidwayPlaysWhatCameAndThenSaysWhy)
 {
     const auto& song = this->song;
     server.Route("/early", [&song](HttpConnection& c) {
@@ -183,7 +183,7 @@ void AbortAfterAWhile(void* user)
     }
 }
 
-TEST_F(Http, TheWaitHookKeepsTheCallerRunningAndAnAbortEndsTheOpenAtOnce)
+TEST_F(MpxdecHttp, TheWaitHookKeepsTheCallerRunningAndAnAbortEndsTheOpenAtOnce)
 {
     server.Route("/silent", [](HttpConnection& c) { c.Pause(10s); });
     for (bool closeInstead : {false, true}) {
@@ -209,7 +209,7 @@ TEST_F(Http, TheWaitHookKeepsTheCallerRunningAndAnAbortEndsTheOpenAtOnce)
     }
 }
 
-TEST_F(Http, RequestHeadersReachTheServerAndBadOnesAreRefused)
+TEST_F(MpxdecHttp, RequestHeadersReachTheServerAndBadOnesAreRefused)
 {
     server.Route("/plain", TestHttpServer::File(song));
     ASSERT_EQ(OpenUrl(server.Url("/plain")), kStatusMaySave);
@@ -224,7 +224,7 @@ TEST_F(Http, RequestHeadersReachTheServerAndBadOnesAreRefused)
                                         reinterpret_cast<std::intptr_t>("1\r\nX-Injected: 2"), nullptr)));
 }
 
-TEST_F(Http, AFastServerIsHeldBackWhileNobodyReads)
+TEST_F(MpxdecHttp, AFastServerIsHeldBackWhileNobodyReads)
 {
     // About 8 MB of Layer II frames: far more than the reader may hold.
     const std::vector<std::uint8_t> frames = mpxtest::ReadFile(mpxtest::Fixture("l2_mpeg1_44k_stereo.mp2"));

@@ -65,7 +65,7 @@ private:
     pid_t pid_ = -1;
 };
 
-class Proxy : public mpxtest::NetworkTest {
+class MpxdecProxy : public mpxtest::NetworkTest {
 protected:
     void SetProxy(const std::string& host, int port, const std::string& noProxy)
     {
@@ -74,7 +74,7 @@ protected:
     }
 };
 
-TEST_F(Proxy, TheProxyAndTheHostsReachedDirectlyAreHonoured)
+TEST_F(MpxdecProxy, TheProxyAndTheHostsReachedDirectlyAreHonoured)
 {
     TinyProxy proxy;
     ASSERT_TRUE(proxy.Running()) << "tinyproxy (package tinyproxy-bin) did not start";
@@ -122,7 +122,7 @@ TEST_F(Proxy, TheProxyAndTheHostsReachedDirectlyAreHonoured)
     }
 }
 
-TEST_F(Proxy, AProxyThatIsDownIsNamedInTheError)
+TEST_F(MpxdecProxy, AProxyThatIsDownIsNamedInTheError)
 {
     SetProxy("127.0.0.1", mpxtest::ClosedPort(), "");
     server.Route("/plain", TestHttpServer::File(song));

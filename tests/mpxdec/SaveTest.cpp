@@ -12,7 +12,7 @@ namespace {
 
 using mpxtest::TestHttpServer;
 
-class Save : public mpxtest::NetworkTest {
+class MpxdecSave : public mpxtest::NetworkTest {
 protected:
     DecoderStatus SaveTo(const std::string& path)
     {
@@ -20,7 +20,7 @@ protected:
     }
 };
 
-TEST_F(Save, PlayingAndSavingWritesTheStreamsOwnBytes)
+TEST_F(MpxdecSave, PlayingAndSavingWritesTheStreamsOwnBytes)
 {
     server.Route("/plain", TestHttpServer::File(song));
     server.Route("/slow", mpxtest::SlowFile(song));
@@ -40,7 +40,7 @@ TEST_F(Save, PlayingAndSavingWritesTheStreamsOwnBytes)
     }
 }
 
-TEST_F(Save, SavingWithoutPlayingGivesNoAudioAndEndsWhenTheFileIsComplete)
+TEST_F(MpxdecSave, SavingWithoutPlayingGivesNoAudioAndEndsWhenTheFileIsComplete)
 {
     server.Route("/slow", mpxtest::SlowFile(song));
     ASSERT_EQ(OpenUrl(server.Url("/slow")), kStatusMaySave);
@@ -57,7 +57,7 @@ TEST_F(Save, SavingWithoutPlayingGivesNoAudioAndEndsWhenTheFileIsComplete)
     EXPECT_TRUE(mpxtest::ReadFile(target) == song);
 }
 
-TEST_F(Save, ASaveThatFailsSaysSo)
+TEST_F(MpxdecSave, ASaveThatFailsSaysSo)
 {
     server.Route("/slow", mpxtest::SlowFile(song));
     struct Case {
