@@ -11,11 +11,12 @@ tmp="$(mktemp -d)"
 trap 'rm -rf "$tmp"' EXIT
 
 # Two different tones, so a swapped or mixed channel shows in a comparison.
+# -R fixes the seed of the dither, so the script always writes the same files.
 tone() { # rate channels seconds file
   if [ "$2" = 2 ]; then
-    sox -n -r "$1" -c 2 -b 16 "$4" synth "$3" sine 440 sine 1250 fade 0.02 0 0.02 gain -3
+    sox -R -n -r "$1" -c 2 -b 16 "$4" synth "$3" sine 440 sine 1250 fade 0.02 0 0.02 gain -3
   else
-    sox -n -r "$1" -c 1 -b 16 "$4" synth "$3" sine 660 fade 0.02 0 0.02 gain -3
+    sox -R -n -r "$1" -c 1 -b 16 "$4" synth "$3" sine 660 fade 0.02 0 0.02 gain -3
   fi
 }
 
