@@ -1,0 +1,322 @@
+#include "engine/PlayerWnd.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <algorithm>
+
+#include "engine/PlaylistEntry.h"
+#include "platform/framework/Application.h"
+#include "platform/framework/MessageBox.h"
+#include "platform/framework/Resources.h"
+#include "platform/settings/SettingsStore.h"
+
+namespace {
+constexpr const char* kPlaylistSection = "Playlist";
+constexpr const char* kConnectingTitle = "Connecting...";
+// How long one call of the decoder's wait function may dispatch messages; the
+// decoder calls it again at once, so this only bounds its own latency.
+constexpr int kWaitDispatchMs = 5;
+// A stored count beyond this is taken as damage, not as a list to read key by key.
+constexpr int kMaxStoredTracks = 100000;
+
+int PlayStateForDisplay(PlayState state) {
+    switch (state) {
+        case PlayState::Playing: return 0;
+        case PlayState::Paused: return 1;
+        default: return -1;
+    }
+}
+}  // namespace
+
+PlayerDevices PlayerDevices::Real() {
+    return PlayerDevices{std::make_unique<MpxDecoder>(), CreateSdlWaveOut(), CreateThreadTimer(),
+                         CreateSteadyClock()};
+}
+
+PlayerWnd::PlayerWnd(SettingsStore& settings, PlayerDevices devices)
+    : SkinFrameWnd(settings), devices(std::move(devices)) {}
+
+PlayerWnd::~PlayerWnd() = default;
+
+const MessageMap* PlayerWnd::MessageTable() {
+    static const MessageEntry entries[] = {
+        OnMessage(WM_CREATE, &PlayerWnd::OnCreate),
+        OnMessage(WM_CLOSE, &PlayerWnd::OnClose),
+        OnMessage(UM_DECODE_TICK, &PlayerWnd::OnDecodeTick),
+        OnMessage(UM_PLAYBACK_STOPPED, &PlayerWnd::OnPlaybackStopped),
+        OnMessage(UM_CONFIRM_STREAM, &PlayerWnd::OnConfirmStream),
+        OnCommand(ID_PLAY, &PlayerWnd::OnPlayCommand),
+        OnNotify(ID_PLAY, BN_DOUBLECLICKED, &PlayerWnd::OnPlayDoubleClick),
+        OnCommand(ID_PAUSE, &PlayerWnd::OnPauseCommand),
+        OnCommand(ID_STOP, &PlayerWnd::OnStopCommand),
+        OnCommand(ID_NEXT_TRACK, &PlayerWnd::OnNextCommand),
+        OnCommand(ID_PREV_TRACK, &PlayerWnd::OnPrevCommand),
+        OnCommand(ID_OPEN_FILES, &PlayerWnd::OnOpenFilesCommand),
+    };
+    static const MessageMap table{SkinFrameWnd::MessageTable(), entries};
+    return &table;
+}
+
+LRESULT PlayerWnd::OnCreate(WPARAM wParam, LPARAM lParam) {
+    if (SkinFrameWnd::OnCreate(wParam, lParam) == -1) return -1;
+    infoDialog = nullptr;
+    Decoder& decoder = *devices.decoder;
+    if (decoder.Init() != 0) {
+        ShowMessageBox(LoadString(kStringInitFailed));
+        return -1;
+    }
+    std::uint32_t version = 0;
+    decoder.Command(DecoderCommand::VersionCheck, kDecoderVersion, 0, &version);
+    if (version != kDecoderVersion) {
+        ShowMessageBox(LoadString(kStringWrongVersion));
+        decoder.Done();
+        return -1;
+    }
+    decoder.Command(DecoderCommand::WaitHook, reinterpret_cast<std::intptr_t>(&PlayerWnd::WhileConnecting),
+                    reinterpret_cast<std::intptr_t>(this), nullptr);
+
+    state = PlayState::Stopped;
+    nextPending = prevPending = restartPending = false;
+    engine = std::make_unique<PlaybackEngine>(*this, decoder, *devices.device, *devices.timer, *devices.clock,
+                                              [this] { ReportStatus(); });
+
+    const Application* app = Application::Instance();
+    const std::string commandLine = app ? app->CommandLine() : std::string();
+    if (!commandLine.empty()) {
+        // The same road as a second start's hand-over; the stored list stays
+        // in the settings for the next start without arguments.
+        CopyDataStruct data;
+        data.dwData = 0;
+        data.cbData = std::uint32_t(commandLine.size() + 1);
+        data.lpData = commandLine.c_str();
+        SendMessage(WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+        return 0;
+    }
+    RestoreStoredPlaylist();
+    return 0;
+}
+
+bool PlayerWnd::RestoreStoredPlaylist() {
+    const int n = std::min(settings.GetInt(kPlaylistSection, "NumberOfFiles", 0), kMaxStoredTracks);
+    if (n <= 0) return false;
+    playlist.clear();
+    for (int i = 1; i <= n; ++i) playlist.push_back(settings.GetString(kPlaylistSection, TrackKey(i)));
+    trackCount = n;
+    currentTrack = 1;
+    ShowTrackNumber();
+    PublishPlayList();
+    return true;
+}
+
+LRESULT PlayerWnd::OnClose(WPARAM wParam, LPARAM lParam) {
+    if (opening) {
+        // The engine is still inside its open: end the open, then close from
+        // the message loop once Play has returned.
+        Stop();
+        PostMessage(WM_CLOSE, 0, 0);
+        return 0;
+    }
+    engine.reset();
+    if (devices.decoder->Done() != 0) ShowMessageBox(LoadString(kStringDoneFailed));
+    return SkinFrameWnd::OnClose(wParam, lParam);
+}
+
+void PlayerWnd::WhileConnecting(void* self) {
+    (void)self;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, kWaitDispatchMs);
+}
+
+LRESULT PlayerWnd::OnDecodeTick(WPARAM, LPARAM) {
+    if (engine) engine->DecodeTick();
+    return 0;
+}
+
+void PlayerWnd::ReportStatus() {
+    const StreamFormat& format = engine->CurrentFormat();
+    UpdateDisplay(currentTrack, engine->ElapsedSeconds(), engine->FramesPlayed(), format.samplingRate,
+                  format.channels, engine->Downmix(), format.layer, engine->BitRate(), format.version,
+                  PlayStateForDisplay(state), engine->SyncState(), engine->ProgressPercent(), engine->PlayType());
+}
+
+void PlayerWnd::ShowTrackNumber() { UpdateDisplay(currentTrack, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 0); }
+
+LRESULT PlayerWnd::OnConfirmStream(WPARAM wParam, LPARAM lParam) {
+    return ConfirmStreamOpen(int(wParam), reinterpret_cast<const char*>(lParam));
+}
+
+int PlayerWnd::ConfirmStreamOpen(int, const char*) { return 1; }
+
+int PlayerWnd::OpenDialog(int number, int argument) {
+    SkinFrameWnd::OpenDialog(number, argument);
+    return 0;
+}
+
+int PlayerWnd::PlayCurrent(int, int) {
+    Play();
+    return 0;
+}
+
+void PlayerWnd::StopPlayback() { Stop(); }
+
+void PlayerWnd::Play() {
+    if (currentTrack <= 0 || currentTrack > trackCount || std::size_t(currentTrack) > playlist.size()) return;
+    if (state == PlayState::Paused) {
+        Pause();
+        return;
+    }
+    if (state != PlayState::Stopped || !engine) return;
+    if (opening) {
+        // A Stop ended the open in progress, but the engine has not returned
+        // from it yet: start the new track once it has.
+        PostMessage(UM_PLAY_CURRENT, 0, 0);
+        return;
+    }
+
+    const std::string previousTitle = GetWindowText();
+    state = PlayState::Connecting;
+    SetWindowText(kConnectingTitle);
+    const PlaylistEntry entry = PlaylistEntry::Parse(playlist[std::size_t(currentTrack) - 1]);
+    trackName = entry.file;
+    opening = true;
+    const bool opened = engine->OpenStream(entry.file, quality, resolution, downmix, cpuType);
+    opening = false;
+    if (!opened) {
+        // The engine reports no stop for a failed open: the list stays here.
+        state = PlayState::Stopped;
+        SetWindowText(previousTitle);
+        return;
+    }
+    Decoder& decoder = *devices.decoder;
+    if (entry.offset > 0) decoder.Command(DecoderCommand::StartOffset, entry.offset, entry.offsetUnit, nullptr);
+    if (entry.length > 0) decoder.Command(DecoderCommand::PlayLength, entry.length, entry.lengthUnit, nullptr);
+    PublishItem("TrackName", entry.file);
+    state = PlayState::Playing;
+    SetWindowText(windowTitle);
+    UpdateInfoDialog(false);
+}
+
+void PlayerWnd::Restart() {
+    if ((state == PlayState::Playing || state == PlayState::Paused) && !restartPending) {
+        restartPending = true;
+        engine->StopStream();
+    }
+}
+
+void PlayerWnd::Pause() {
+    if (state == PlayState::Playing) {
+        engine->PauseOutput();
+        state = PlayState::Paused;
+    } else if (state == PlayState::Paused) {
+        engine->ResumeOutput();
+        state = PlayState::Playing;
+    }
+}
+
+void PlayerWnd::Stop() {
+    if (currentTrack == 0 || state == PlayState::Stopped) return;
+    if (state == PlayState::Connecting) devices.decoder->Command(DecoderCommand::AbortOpen, 0, 0, nullptr);
+    state = PlayState::Stopping;
+    // A Next, Previous or restart still waiting for its stop is overruled.
+    nextPending = prevPending = restartPending = false;
+    if (engine) engine->StopStream();
+    state = PlayState::Stopped;
+    currentTrack = 1;
+}
+
+void PlayerWnd::Next() {
+    if (currentTrack >= trackCount) return;
+    if (state == PlayState::Playing || state == PlayState::Paused) {
+        nextPending = true;
+        engine->StopStream();
+    } else if (state == PlayState::Stopped) {
+        ++currentTrack;
+        ShowTrackNumber();
+    }
+}
+
+void PlayerWnd::Previous() {
+    if (currentTrack <= 1) return;
+    if (state == PlayState::Playing || state == PlayState::Paused) {
+        prevPending = true;
+        engine->StopStream();
+    } else if (state == PlayState::Stopped) {
+        --currentTrack;
+        ShowTrackNumber();
+    }
+}
+
+bool PlayerWnd::PlayTrack(int n) {
+    if (n == -1) n = currentTrack;
+    if (n <= 0 || n > trackCount) return false;
+    StopPlayback();
+    currentTrack = n;
+    PostMessage(UM_PLAY_CURRENT, 0, 0);
+    return true;
+}
+
+LRESULT PlayerWnd::OnPlaybackStopped(WPARAM, LPARAM) {
+    trackName.clear();
+    SetWindowText(windowTitle);
+    UpdateInfoDialog(true);
+    PublishItem("TrackName", "");
+    if (state != PlayState::Stopped && state != PlayState::Connecting) {
+        state = PlayState::Stopped;
+        if (nextPending || prevPending) {
+            if (nextPending && !prevPending) ++currentTrack;
+            if (prevPending && !nextPending) --currentTrack;
+            nextPending = prevPending = false;
+            Play();
+        } else if (restartPending || replayOnce) {
+            restartPending = false;
+            replayOnce = 0;
+            Play();
+        } else if (currentTrack < trackCount) {
+            ++currentTrack;
+            Play();
+        } else {
+            currentTrack = 1;
+            if (repeat) Play();
+        }
+    }
+    ShowTrackNumber();
+    return 0;
+}
+
+// Filled in by the Track information window, which shows what this layer knows.
+void PlayerWnd::UpdateInfoDialog(bool) {}
+
+LRESULT PlayerWnd::OnPlayCommand(WPARAM, LPARAM) {
+    Play();
+    return 0;
+}
+
+LRESULT PlayerWnd::OnPlayDoubleClick(WPARAM, LPARAM) {
+    Restart();
+    return 0;
+}
+
+LRESULT PlayerWnd::OnPauseCommand(WPARAM, LPARAM) {
+    Pause();
+    return 0;
+}
+
+LRESULT PlayerWnd::OnStopCommand(WPARAM, LPARAM) {
+    Stop();
+    return 0;
+}
+
+LRESULT PlayerWnd::OnNextCommand(WPARAM, LPARAM) {
+    Next();
+    return 0;
+}
+
+LRESULT PlayerWnd::OnPrevCommand(WPARAM, LPARAM) {
+    Previous();
+    return 0;
+}
+
+// The eject button opens the same Play File dialog as the menu.
+LRESULT PlayerWnd::OnOpenFilesCommand(WPARAM, LPARAM) {
+    SendMessage(WM_COMMAND, MakeCommandWParam(ID_FILE_PLAY, 0), 0);
+    return 0;
+}
