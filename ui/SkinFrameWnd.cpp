@@ -28,6 +28,9 @@ const MessageMap* SkinFrameWnd::MessageTable() {
         OnMessage(WM_LBUTTONDBLCLK, &SkinFrameWnd::OnLButtonDblClk),
         OnMessage(UM_OPEN_DIALOG, &SkinFrameWnd::OnOpenDialogMessage),
         OnMessage(UM_PLAY_CURRENT, &SkinFrameWnd::OnPlayCurrentMessage),
+        OnCommand(ID_APP_ABOUT, &SkinFrameWnd::OnAppAbout),
+        OnCommand(ID_OPTIONS_OUTPUT, &SkinFrameWnd::OnOptionsOutput),
+        OnCommand(ID_OPTIONS_PLAY, &SkinFrameWnd::OnOptionsPlay),
     };
     static const MessageMap table{FrameWnd::MessageTable(), entries};
     return &table;

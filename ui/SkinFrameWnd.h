@@ -80,6 +80,10 @@ protected:
     LRESULT OnLButtonDblClk(WPARAM wParam, LPARAM lParam);
     LRESULT OnOpenDialogMessage(WPARAM wParam, LPARAM lParam);
     LRESULT OnPlayCurrentMessage(WPARAM wParam, LPARAM lParam);
+    // The option commands (SkinFrameWndDialogs.cpp).
+    LRESULT OnAppAbout(WPARAM wParam, LPARAM lParam);
+    LRESULT OnOptionsOutput(WPARAM wParam, LPARAM lParam);
+    LRESULT OnOptionsPlay(WPARAM wParam, LPARAM lParam);
 
     SettingsStore& settings;
 

@@ -102,6 +102,9 @@ QWidget* DialogWidget::MakeControl(const DialogControl& control) {
         case DialogControl::Kind::Static: break;
     }
     auto* label = new QLabel(StaticText(control.text), this);
+    // Statics show their text as it is: a file name such as "<b>.mp3" must
+    // not turn into markup.
+    label->setTextFormat(Qt::PlainText);
     label->setAlignment(control.align | Qt::AlignTop);
     return label;
 }

@@ -1,6 +1,7 @@
 #include "platform/framework/Wnd.h"
 
 #include <QString>
+#include <QVariant>
 
 #include "platform/framework/MessagePort.h"
 
@@ -25,8 +26,21 @@ LRESULT Wnd::DefWindowProc(UINT message, WPARAM, LPARAM) {
     return 0;
 }
 
+namespace {
+// Marks a top-level widget with the Wnd that owns it.
+constexpr const char* kWndProperty = "brelune.wnd";
+
+Wnd* OwnerOf(const QWidget* topLevel) { return static_cast<Wnd*>(topLevel->property(kWndProperty).value<void*>()); }
+}  // namespace
+
 bool Wnd::DestroyWindow() {
     if (!widget) return false;
+    // Owned windows (a modeless dialog, say) go first, while this window can
+    // still take the messages they send on their way out.
+    for (QWidget* child : widget->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (!child->isWindow()) continue;
+        if (Wnd* owned = OwnerOf(child)) owned->DestroyWindow();
+    }
     SendMessage(WM_DESTROY, 0, 0);
     QWidget* doomed = widget.data();
     widget.clear();
@@ -37,7 +51,10 @@ bool Wnd::DestroyWindow() {
     return true;
 }
 
-void Wnd::AttachWidget(QWidget* topLevel) { widget = topLevel; }
+void Wnd::AttachWidget(QWidget* topLevel) {
+    widget = topLevel;
+    topLevel->setProperty(kWndProperty, QVariant::fromValue(static_cast<void*>(this)));
+}
 
 void Wnd::SetWindowText(const std::string& text) {
     if (widget) widget->setWindowTitle(QString::fromStdString(text));

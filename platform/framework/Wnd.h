@@ -31,7 +31,8 @@ public:
     // The message tables first, then DefWindowProc.
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
 
-    // Sends WM_DESTROY, removes the widget and then calls PostNcDestroy.
+    // Destroys the windows this one owns, then sends WM_DESTROY, removes the
+    // widget and calls PostNcDestroy.
     // False when there was no window.
     bool DestroyWindow();
     bool IsWindow() const { return !widget.isNull(); }

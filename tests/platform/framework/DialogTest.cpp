@@ -150,3 +150,26 @@ TEST(Dialog, ModelessDialogStaysUntilDestroyedAndMayDeleteItself) {
     dialog->DlgItem<QPushButton>(IDCANCEL)->click();
     EXPECT_TRUE(deleted);
 }
+
+TEST(Dialog, OwnedWindowIsDestroyedBeforeItsOwner) {
+    // Records whether its owner still had its window when this one went.
+    class OwnedDialog : public Dialog {
+    public:
+        explicit OwnedDialog(Wnd& owner) : Dialog(TestTemplate(), &owner), owner(owner) {}
+        Wnd& owner;
+        int ownerWindowsAtDestroy = -1;
+        LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+            if (message == WM_DESTROY) ownerWindowsAtDestroy = owner.IsWindow() ? 1 : 0;
+            return Dialog::WindowProc(message, wParam, lParam);
+        }
+    };
+    TestDialog owner;
+    ASSERT_TRUE(owner.Create());
+    OwnedDialog owned(owner);
+    ASSERT_TRUE(owned.Create());
+    EXPECT_EQ(owned.Widget()->parentWidget(), owner.Widget());
+    owner.DestroyWindow();
+    EXPECT_FALSE(owned.IsWindow());
+    EXPECT_EQ(owned.ownerWindowsAtDestroy, 1);
+    EXPECT_EQ(owner.destroyed, 1);
+}
