@@ -83,6 +83,7 @@ LRESULT SkinFrameWnd::OnCreate(WPARAM wParam, LPARAM lParam) {
 
     windowTitle = GetWindowText();
     for (size_t i = 0; i < kDisplayBitmaps.size(); ++i) LoadBitmap(kDisplayBitmaps[i], displayBitmaps[i]);
+    display.Watch(ClientWidget());
     trackName.clear();
     currentTrack = 0;
     trackCount = 0;
@@ -112,28 +113,6 @@ LRESULT SkinFrameWnd::OnClose(WPARAM, LPARAM) {
     playlist.clear();
     DestroyWindow();
     return 0;
-}
-
-LRESULT SkinFrameWnd::OnPaint(WPARAM, LPARAM) {
-    QPainter painter(ClientWidget());
-    painter.drawImage(QPoint(0, 0), background, clientRect);
-    if (titleBarShown == 1) {
-        // An etched line under the menu bar: dark grey over white, short of
-        // the right edge by one pixel.
-        const int right = ClientWidget()->width() - 2;
-        painter.setPen(QColor(64, 64, 64));
-        painter.drawLine(0, 0, right, 0);
-        painter.setPen(Qt::white);
-        painter.drawLine(0, 1, right, 1);
-    }
-    return 0;
-}
-
-void SkinFrameWnd::UpdateDisplay(int track, int time, int frames, int samplingFrequency, int channels,
-                                 int monoOutput, int layer, int bitRate, int mpegVersion, int state,
-                                 int syncState, int progress, int playType) {
-    displayCache = {time,  frames, samplingFrequency, channels, monoOutput, track,   layer,
-                    bitRate, mpegVersion, state,     syncState, progress,   playType};
 }
 
 void SkinFrameWnd::PublishPlayList() {}

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/framework/FrameWnd.h"
+#include "ui/DisplayPanel.h"
 
 class SettingsStore;
 
@@ -44,7 +45,8 @@ public:
     // Publishing points for the automation service's items (the playlist, and
     // one named item as text). They do nothing while no service is attached.
     void PublishPlayList();
-    void PublishItem(const std::string& item, const std::string& value);
+    // Virtual so that the automation layer, and tests, can take the items.
+    virtual void PublishItem(const std::string& item, const std::string& value);
 
     int quality = 0;     // 0 full, 1 half, 2 quarter output frequency
     int resolution = 0;  // 0 16 bit, 1 8 bit
@@ -67,6 +69,8 @@ public:
     // The display's glyph strips, in loading order: 301, 306, 302, 304, 305,
     // 307, 309, 308, 310.
     std::array<QImage, 9> displayBitmaps;
+    // Draws the display's elements from the strips above.
+    DisplayPanel display{displayBitmaps};
 
     DECLARE_MESSAGE_TABLE()
 
