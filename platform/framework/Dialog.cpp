@@ -86,8 +86,11 @@ void Dialog::SetDlgItemText(int id, const std::string& text) {
     QWidget* item = GetDlgItem(id);
     if (auto* label = qobject_cast<QLabel*>(item)) label->setText(value);
     else if (auto* button = qobject_cast<QAbstractButton*>(item)) button->setText(value);
-    else if (auto* edit = qobject_cast<QLineEdit*>(item)) edit->setText(value);
-    else if (auto* box = qobject_cast<QGroupBox*>(item)) box->setTitle(value);
+    else if (auto* edit = qobject_cast<QLineEdit*>(item)) {
+        edit->setText(value);
+        // Show the start of a text that does not fit, not its end.
+        edit->setCursorPosition(0);
+    } else if (auto* box = qobject_cast<QGroupBox*>(item)) box->setTitle(value);
     else if (auto* combo = qobject_cast<QComboBox*>(item)) combo->setEditText(value);
 }
 
