@@ -203,3 +203,27 @@ TEST(PlayOptionsDialog, RepeatFollowsTheUserAndShuffleStaysUncheckedAndDisabled)
         wnd->DestroyWindow();
     }
 }
+
+TEST(OutputDialog, ClosingTheMainWindowWhileItIsOpenEndsItWithoutCopyingBack) {
+    // An automation client may close the window while a dialog is shown.
+    class WatchedSkinWnd : public SkinFrameWnd {
+    public:
+        WatchedSkinWnd(SettingsStore& store, bool& deleted) : SkinFrameWnd(store), deleted(deleted) {}
+        ~WatchedSkinWnd() override { deleted = true; }
+        bool& deleted;
+    };
+    MemorySettingsStore store;
+    bool deleted = false;
+    auto* wnd = new WatchedSkinWnd(store, deleted);
+    ASSERT_TRUE(wnd->Create("Brelune3 Layer III Player", "Brelune3", kMainWindowStyle, 201));
+    const bool shown = WhileModal([&] { wnd->OpenDialog(3, 0); },
+                                  [&](QDialog& dialog) {
+                                      ByText<QRadioButton>(&dialog, "&Half")->click();
+                                      wnd->PostMessage(UM_OPEN_DIALOG, 0, 0);
+                                  });
+    EXPECT_TRUE(shown);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return deleted; }, 1000));
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    // Written at close, before the dialog could have copied anything back.
+    EXPECT_EQ(store.GetInt("Settings", "Quality", -1), 0);
+}
