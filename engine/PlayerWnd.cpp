@@ -2,22 +2,18 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <algorithm>
 
 #include "engine/PlaylistEntry.h"
+#include "engine/StoredPlaylist.h"
 #include "platform/framework/Application.h"
 #include "platform/framework/MessageBox.h"
 #include "platform/framework/Resources.h"
-#include "platform/settings/SettingsStore.h"
 
 namespace {
-constexpr const char* kPlaylistSection = "Playlist";
 constexpr const char* kConnectingTitle = "Connecting...";
 // How long one call of the decoder's wait function may dispatch messages; the
 // decoder calls it again at once, so this only bounds its own latency.
 constexpr int kWaitDispatchMs = 5;
-// A stored count beyond this is taken as damage, not as a list to read key by key.
-constexpr int kMaxStoredTracks = 100000;
 
 int PlayStateForDisplay(PlayState state) {
     switch (state) {
@@ -36,7 +32,8 @@ PlayerDevices PlayerDevices::Real() {
 PlayerWnd::PlayerWnd(SettingsStore& settings, PlayerDevices devices)
     : SkinFrameWnd(settings), devices(std::move(devices)) {}
 
-PlayerWnd::~PlayerWnd() = default;
+// The engine goes first: it stops its stream through the devices.
+PlayerWnd::~PlayerWnd() { engine.reset(); }
 
 const MessageMap* PlayerWnd::MessageTable() {
     static const MessageEntry entries[] = {
@@ -97,11 +94,10 @@ LRESULT PlayerWnd::OnCreate(WPARAM wParam, LPARAM lParam) {
 }
 
 bool PlayerWnd::RestoreStoredPlaylist() {
-    const int n = std::min(settings.GetInt(kPlaylistSection, "NumberOfFiles", 0), kMaxStoredTracks);
-    if (n <= 0) return false;
-    playlist.clear();
-    for (int i = 1; i <= n; ++i) playlist.push_back(settings.GetString(kPlaylistSection, TrackKey(i)));
-    trackCount = n;
+    std::vector<std::string> stored = ReadStoredPlaylist(settings);
+    if (stored.empty()) return false;
+    playlist = std::move(stored);
+    trackCount = int(playlist.size());
     currentTrack = 1;
     ShowTrackNumber();
     PublishPlayList();
@@ -213,14 +209,16 @@ void PlayerWnd::Pause() {
 }
 
 void PlayerWnd::Stop() {
-    if (currentTrack == 0 || state == PlayState::Stopped) return;
+    // Also with no current track: a stream plays on when a failed list
+    // replaced its playlist by an empty one, and must still be stoppable.
+    if (state == PlayState::Stopped) return;
     if (state == PlayState::Connecting) devices.decoder->Command(DecoderCommand::AbortOpen, 0, 0, nullptr);
     state = PlayState::Stopping;
     // A Next, Previous or restart still waiting for its stop is overruled.
     nextPending = prevPending = restartPending = false;
     if (engine) engine->StopStream();
     state = PlayState::Stopped;
-    currentTrack = 1;
+    currentTrack = trackCount > 0 ? 1 : 0;
 }
 
 void PlayerWnd::Next() {

@@ -10,8 +10,6 @@
 // back so that this window keeps dispatching its messages: a Stop may arrive
 // in the middle of Play.
 //
-// The stored list is read up to 100 000 entries: a larger count is damage.
-//
 // Created with new, like every frame window. User-interface thread only.
 
 #include <memory>
@@ -100,7 +98,7 @@ private:
     bool RestoreStoredPlaylist();
     static void WhileConnecting(void* self);
 
-    // Declared before the engine, which uses them until it is destroyed.
+    // Used by the engine until it is destroyed; the destructor sees to the order.
     PlayerDevices devices;
     // True while Play waits in the engine's open; messages dispatched then
     // must not start a second open or close the window under it.

@@ -32,6 +32,16 @@ public:
     // Stops whatever plays; nothing at this layer.
     virtual void StopPlayback();
 
+    // Opening files (SkinFrameWndFiles.cpp). OpenFileOrList adds what the
+    // argument names (files, an .m3u list, or "/L " and a list file) to the
+    // playlist, emptying it first when `replace` is set and posting
+    // UM_PLAY_CURRENT when `start` is set; true when the list was emptied or
+    // something was read. AddFiles appends the argument's words, ReadListFile
+    // a list file's entries (false, with a message, when it cannot be opened).
+    bool OpenFileOrList(const std::string& argument, bool replace, bool start);
+    bool AddFiles(const std::string& argument);
+    bool ReadListFile(const std::string& name);
+
     // Hides caption and menu bar when shown, shows them when hidden, keeping
     // the window's bottom-right corner where it is.
     void ToggleTitleBar();
@@ -84,6 +94,9 @@ protected:
     LRESULT OnLButtonDblClk(WPARAM wParam, LPARAM lParam);
     LRESULT OnOpenDialogMessage(WPARAM wParam, LPARAM lParam);
     LRESULT OnPlayCurrentMessage(WPARAM wParam, LPARAM lParam);
+    LRESULT OnFilePlay(WPARAM wParam, LPARAM lParam);
+    LRESULT OnDropFiles(WPARAM wParam, LPARAM lParam);
+    LRESULT OnCopyData(WPARAM wParam, LPARAM lParam);
     // The option commands (SkinFrameWndDialogs.cpp).
     LRESULT OnAppAbout(WPARAM wParam, LPARAM lParam);
     LRESULT OnOptionsOutput(WPARAM wParam, LPARAM lParam);
