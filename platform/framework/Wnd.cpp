@@ -30,7 +30,7 @@ namespace {
 // Marks a top-level widget with the Wnd that owns it.
 constexpr const char* kWndProperty = "brelune.wnd";
 
-Wnd* OwnerOf(const QWidget* topLevel) { return static_cast<Wnd*>(topLevel->property(kWndProperty).value<void*>()); }
+Wnd* WndOf(const QWidget* topLevel) { return static_cast<Wnd*>(topLevel->property(kWndProperty).value<void*>()); }
 }  // namespace
 
 bool Wnd::DestroyWindow() {
@@ -39,11 +39,13 @@ bool Wnd::DestroyWindow() {
     // still take the messages they send on their way out.
     for (QWidget* child : widget->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
         if (!child->isWindow()) continue;
-        if (Wnd* owned = OwnerOf(child)) owned->DestroyWindow();
+        if (Wnd* owned = WndOf(child)) owned->DestroyWindow();
     }
     SendMessage(WM_DESTROY, 0, 0);
     QWidget* doomed = widget.data();
     widget.clear();
+    // The widget outlives this call (and perhaps this object) until it is deleted.
+    doomed->setProperty(kWndProperty, QVariant());
     doomed->hide();
     // The widget may be in the middle of delivering the event that led here.
     doomed->deleteLater();

@@ -165,6 +165,13 @@ TEST(Dialog, OwnedWindowIsDestroyedBeforeItsOwner) {
     };
     TestDialog owner;
     ASSERT_TRUE(owner.Create());
+    {
+        // Destroyed and gone before its owner: its widget, still waiting to
+        // be deleted, must not lead back to it.
+        OwnedDialog gone(owner);
+        ASSERT_TRUE(gone.Create());
+        gone.DestroyWindow();
+    }
     OwnedDialog owned(owner);
     ASSERT_TRUE(owned.Create());
     EXPECT_EQ(owned.Widget()->parentWidget(), owner.Widget());
