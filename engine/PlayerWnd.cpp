@@ -49,6 +49,8 @@ const MessageMap* PlayerWnd::MessageTable() {
         OnCommand(ID_NEXT_TRACK, &PlayerWnd::OnNextCommand),
         OnCommand(ID_PREV_TRACK, &PlayerWnd::OnPrevCommand),
         OnCommand(ID_OPEN_FILES, &PlayerWnd::OnOpenFilesCommand),
+        OnCommand(ID_TRACK_INFO, &PlayerWnd::OnTrackInfoCommand),
+        OnMessage(UM_INFO_CLOSED, &PlayerWnd::OnInfoClosed),
     };
     static const MessageMap table{SkinFrameWnd::MessageTable(), entries};
     return &table;
@@ -279,9 +281,6 @@ LRESULT PlayerWnd::OnPlaybackStopped(WPARAM, LPARAM) {
     ShowTrackNumber();
     return 0;
 }
-
-// Filled in by the Track information window, which shows what this layer knows.
-void PlayerWnd::UpdateInfoDialog(bool) {}
 
 LRESULT PlayerWnd::OnPlayCommand(WPARAM, LPARAM) {
     Play();

@@ -89,6 +89,9 @@ protected:
     LRESULT OnNextCommand(WPARAM wParam, LPARAM lParam);
     LRESULT OnPrevCommand(WPARAM wParam, LPARAM lParam);
     LRESULT OnOpenFilesCommand(WPARAM wParam, LPARAM lParam);
+    // The Track information window (PlayerWndTrackInfo.cpp).
+    LRESULT OnTrackInfoCommand(WPARAM wParam, LPARAM lParam);
+    LRESULT OnInfoClosed(WPARAM wParam, LPARAM lParam);
 
 private:
     // The display update of a decode tick: the current track and the engine's state.

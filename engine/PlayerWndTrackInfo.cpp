@@ -1,0 +1,63 @@
+// The player layer's side of the Track information window: opening it from
+// the info button, keeping it filled from the track that plays, and dropping
+// the pointer when the window goes.
+#include <cstring>
+
+#include "engine/PlayerWnd.h"
+#include "ui/TrackInfoDialog.h"
+
+namespace {
+constexpr std::size_t kTagBufferBytes = 128;
+// The decoder is told less than the buffer holds, so its text always ends inside it.
+constexpr std::intptr_t kTagBufferSize = 125;
+
+// A tag the decoder has no text for leaves the field as it was.
+void ReadTag(Decoder& decoder, std::uint32_t code, std::string& field) {
+    char buffer[kTagBufferBytes] = {};
+    if (decoder.Command(code, 0, kTagBufferSize, buffer) != 0) return;
+    field.assign(buffer, strnlen(buffer, sizeof buffer));
+}
+}  // namespace
+
+LRESULT PlayerWnd::OnTrackInfoCommand(WPARAM, LPARAM) {
+    if (infoDialog) {
+        infoDialog->BringWindowToTop();
+        return 0;
+    }
+    auto* dialog = new TrackInfoDialog(this);
+    if (!dialog->Create()) {
+        delete dialog;
+        return 0;
+    }
+    infoDialog = dialog;
+    UpdateInfoDialog(false);
+    return 0;
+}
+
+LRESULT PlayerWnd::OnInfoClosed(WPARAM, LPARAM) {
+    infoDialog = nullptr;
+    return 0;
+}
+
+void PlayerWnd::UpdateInfoDialog(bool clear) {
+    if (!infoDialog) return;
+    TrackInfoDialog& dialog = *infoDialog;
+    if (clear) {
+        dialog.trackNumber = 0;
+        dialog.file.clear();
+        dialog.title.clear();
+        dialog.artist.clear();
+        dialog.author.clear();
+        dialog.composer.clear();
+    } else {
+        const bool playing = state == PlayState::Playing || state == PlayState::Paused;
+        dialog.trackNumber = playing ? currentTrack : 0;
+        dialog.file = trackName;
+        Decoder& decoder = *devices.decoder;
+        ReadTag(decoder, DecoderCommand::Title, dialog.title);
+        ReadTag(decoder, DecoderCommand::Artist, dialog.artist);
+        ReadTag(decoder, DecoderCommand::Composer, dialog.composer);
+        ReadTag(decoder, DecoderCommand::Author, dialog.author);
+    }
+    dialog.UpdateControls();
+}
