@@ -85,6 +85,7 @@ LRESULT SkinFrameWnd::OnCreate(WPARAM wParam, LPARAM lParam) {
     SetWindowPos(x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 
     windowTitle = GetWindowText();
+    CreateButtons();
     for (size_t i = 0; i < kDisplayBitmaps.size(); ++i) LoadBitmap(kDisplayBitmaps[i], displayBitmaps[i]);
     display.Watch(ClientWidget());
     trackName.clear();

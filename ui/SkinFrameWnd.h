@@ -9,12 +9,14 @@
 // settings store must outlive the window. User-interface thread only.
 
 #include <QImage>
+#include <QPointer>
 #include <QRect>
 #include <array>
 #include <string>
 #include <vector>
 
 #include "platform/framework/FrameWnd.h"
+#include "ui/BitmapButton.h"
 #include "ui/DisplayPanel.h"
 
 class SettingsStore;
@@ -74,6 +76,9 @@ public:
     // The client area: the background less its last column.
     QRect clientRect;
     QImage background;
+    // Play, Stop, Pause, Previous, Next, Open and Track information; the
+    // client area owns them, so they go when the window goes.
+    std::array<QPointer<BitmapButton>, 7> buttons;
     // The last value drawn for each display element.
     std::array<int, 13> displayCache{};
     // The display's glyph strips, in loading order: 301, 306, 302, 304, 305,
@@ -108,4 +113,6 @@ private:
     int ReadSetting(const char* key, int defaultValue);
     void WriteSetting(const char* key, int value);
     void WriteOptions();
+    // Creation step for the buttons (SkinFrameWndButtons.cpp).
+    void CreateButtons();
 };

@@ -1,0 +1,39 @@
+// The skin window's seven bitmap buttons, over the wells of the background.
+#include <array>
+#include <iterator>
+
+#include "engine/PlayerMessages.h"
+#include "ui/SkinFrameWnd.h"
+
+namespace {
+struct ButtonSpec {
+    UINT id;
+    int left, top, right, bottom;  // client area; right and bottom exclusive
+    int normal, pressed, focused, disabled;
+};
+constexpr ButtonSpec kButtons[] = {
+    {ID_PLAY, 8, 65, 44, 85, 352, 350, 351, 353},
+    {ID_STOP, 44, 65, 80, 85, 356, 354, 355, 357},
+    {ID_PAUSE, 80, 65, 116, 85, 360, 358, 359, 361},
+    {ID_PREV_TRACK, 116, 65, 152, 85, 364, 362, 363, 365},
+    {ID_NEXT_TRACK, 152, 65, 188, 85, 368, 366, 367, 369},
+    {ID_OPEN_FILES, 224, 65, 260, 85, 372, 370, 371, 373},
+    {ID_TRACK_INFO, 224, 18, 260, 38, 376, 374, 375, 377},
+};
+static_assert(std::size(kButtons) == std::tuple_size_v<decltype(SkinFrameWnd::buttons)>);
+}  // namespace
+
+void SkinFrameWnd::CreateButtons() {
+    for (size_t i = 0; i < std::size(kButtons); ++i) {
+        const ButtonSpec& spec = kButtons[i];
+        auto* button = new BitmapButton;
+        const QRect rect(spec.left, spec.top, spec.right - spec.left, spec.bottom - spec.top);
+        if (!button->Create(*this, spec.id, rect)) {
+            delete button;
+            continue;
+        }
+        // A missing face only leaves that face out; the window still works.
+        button->LoadFaces(spec.normal, spec.pressed, spec.focused, spec.disabled);
+        buttons[i] = button;
+    }
+}
