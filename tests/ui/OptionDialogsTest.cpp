@@ -1,11 +1,14 @@
 // The About, Output and Play Options dialogs, opened through the main
-// window's commands and OpenDialog numbers, driven by clicks and keys.
+// window's menu and OpenDialog numbers, driven by clicks and keys.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -65,26 +68,37 @@ bool Checked(QAbstractButton* button) {
     return QTest::qWaitFor([button] { return button->isChecked(); }, 1000);
 }
 
-void SendCommand(SkinFrameWnd& wnd, UINT id) { wnd.SendMessage(WM_COMMAND, MakeCommandWParam(id, 0), 0); }
+// Chooses the menu item by its text, as the user would.
+void ChooseMenuItem(SkinFrameWnd& wnd, const QString& text) {
+    for (QAction* popup : wnd.GetMenu()->actions()) {
+        for (QAction* item : popup->menu()->actions()) {
+            if (item->text() == text) return item->trigger();
+        }
+    }
+    ADD_FAILURE() << "no menu item " << text.toStdString();
+}
 }  // namespace
 
 TEST(AboutDialog, ShowsNameAndVersionLineAndClosesWithOK) {
     MemorySettingsStore store;
     SkinFrameWnd* wnd = Start(store);
-    const bool shown = WhileModal([&] { wnd->OpenDialog(8, 0); },
-                                  [](QDialog& dialog) {
-                                      EXPECT_EQ(dialog.windowTitle(), "About Brelune3");
-                                      ByText<QLabel>(&dialog, "Brelune3");
-                                      ByText<QLabel>(&dialog, "V2.3 beta5 (Win95/WinNT)");
-                                      int icons = 0;
-                                      for (QLabel* label : dialog.findChildren<QLabel*>()) {
-                                          icons += !label->pixmap().isNull();
-                                      }
-                                      EXPECT_EQ(icons, 2);
-                                      ByText<QPushButton>(&dialog, "OK")->click();
-                                  });
-    EXPECT_TRUE(shown);
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    const std::function<void()> openers[] = {
+        [&] { ChooseMenuItem(*wnd, "&About..."); },
+        [&] { wnd->OpenDialog(8, 0); },
+    };
+    for (const auto& open : openers) {
+        const bool shown = WhileModal(open, [](QDialog& dialog) {
+            EXPECT_EQ(dialog.windowTitle(), "About Brelune3");
+            ByText<QLabel>(&dialog, "Brelune3");
+            ByText<QLabel>(&dialog, "V2.3 beta5 (Win95/WinNT)");
+            int icons = 0;
+            for (QLabel* label : dialog.findChildren<QLabel*>()) icons += !label->pixmap().isNull();
+            EXPECT_EQ(icons, 2);
+            ByText<QPushButton>(&dialog, "OK")->click();
+        });
+        EXPECT_TRUE(shown);
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    }
     wnd->DestroyWindow();
 }
 
@@ -143,7 +157,7 @@ TEST(OutputDialog, ShowsTheMembersAndCopiesTheChoiceBackOnlyOnOK) {
 TEST(OutputDialog, EveryGroupCopiesItsChoiceBackAndTabVisitsTheGroupsInOrder) {
     MemorySettingsStore store;
     SkinFrameWnd* wnd = Start(store);
-    WhileModal([&] { SendCommand(*wnd, ID_OPTIONS_OUTPUT); },
+    WhileModal([&] { ChooseMenuItem(*wnd, "&Output..."); },
                [](QDialog& dialog) {
                    EXPECT_EQ(CheckedRadios(dialog),
                              (std::vector<std::string>{"&Full", "&16 Bit", "&Stereo", "&Pentium Class"}));
