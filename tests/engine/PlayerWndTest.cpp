@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/filedialogs/FileDialogs.h"
 #include "platform/framework/Application.h"
 #include "platform/framework/Resources.h"
 #include "tests/engine/PlayerHarness.h"
@@ -330,4 +331,48 @@ TEST(PlayerWnd, AConfirmationRequestIsAnsweredGoOn) {
     PlayerHarness h;
     ASSERT_TRUE(h.Create());
     EXPECT_EQ(h.wnd->SendMessage(UM_CONFIRM_STREAM, 1, reinterpret_cast<LPARAM>("http://host/x")), 1);
+}
+
+TEST(PlayerWnd, TheDisplayShowsTheCurrentTrackAndTheStreamWhilePlaying) {
+    PlayerHarness h;
+    ASSERT_TRUE(h.Create());
+    h.SetList(3, 60);
+    ASSERT_TRUE(h.wnd->PlayTrack(2));
+    PlayerHarness::Pump();
+    TickCounter = 1;
+    h.wnd->SendMessage(UM_DECODE_TICK, 0, 0);
+    const DisplayCache& shown = h.wnd->displayCache;
+    EXPECT_EQ(shown[kTrackValue], 2);
+    EXPECT_EQ(shown[kStateValue], 0);
+    EXPECT_EQ(shown[kLayerValue], 3);
+    EXPECT_EQ(shown[kMpegVersionValue], 1);
+    EXPECT_EQ(shown[kSamplingFrequencyValue], 44100);
+    EXPECT_EQ(shown[kChannelsValue], 2);
+    EXPECT_EQ(shown[kBitRateValue], 128);
+    EXPECT_EQ(shown[kPlayTypeValue], 1);
+    h.Command(ID_PAUSE);
+    TickCounter = 1;
+    h.wnd->SendMessage(UM_DECODE_TICK, 0, 0);
+    EXPECT_EQ(shown[kStateValue], 1);
+
+    h.Command(ID_STOP);
+    PlayerHarness::Pump();
+    EXPECT_EQ(shown[kTrackValue], 1);
+    EXPECT_EQ(shown[kStateValue], -1);
+    EXPECT_EQ(shown[kLayerValue], -1);
+    EXPECT_EQ(shown[kPlayTypeValue], 0);
+}
+
+TEST(PlayerWnd, TheEjectButtonAndOpenDialogOneShowThePlayFileDialog) {
+    PlayerHarness h;
+    ASSERT_TRUE(h.Create());
+    std::vector<std::string> titles;
+    SetFileDialogHandler([&](const FileDialogRequest& request, std::vector<std::string>&) {
+        titles.push_back(request.title);
+        return false;
+    });
+    h.Command(ID_OPEN_FILES);
+    h.wnd->SendMessage(UM_OPEN_DIALOG, 1, 0);
+    SetFileDialogHandler({});
+    EXPECT_EQ(titles, (Locations{"Play Layer 3 File(s)", "Play Layer 3 File(s)"}));
 }
