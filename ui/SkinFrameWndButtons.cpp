@@ -6,12 +6,12 @@
 #include "ui/SkinFrameWnd.h"
 
 namespace {
-struct ButtonSpec {
+struct ButtonPlace {
     UINT id;
     int left, top, right, bottom;  // client area; right and bottom exclusive
     int normal, pressed, focused, disabled;
 };
-constexpr ButtonSpec kButtons[] = {
+constexpr ButtonPlace kButtons[] = {
     {ID_PLAY, 8, 65, 44, 85, 352, 350, 351, 353},
     {ID_STOP, 44, 65, 80, 85, 356, 354, 355, 357},
     {ID_PAUSE, 80, 65, 116, 85, 360, 358, 359, 361},
@@ -25,15 +25,15 @@ static_assert(std::size(kButtons) == std::tuple_size_v<decltype(SkinFrameWnd::bu
 
 void SkinFrameWnd::CreateButtons() {
     for (size_t i = 0; i < std::size(kButtons); ++i) {
-        const ButtonSpec& spec = kButtons[i];
+        const ButtonPlace& place = kButtons[i];
         auto* button = new BitmapButton;
-        const QRect rect(spec.left, spec.top, spec.right - spec.left, spec.bottom - spec.top);
-        if (!button->Create(*this, spec.id, rect)) {
+        const QRect rect(place.left, place.top, place.right - place.left, place.bottom - place.top);
+        if (!button->Create(*this, place.id, rect)) {
             delete button;
             continue;
         }
         // A missing face only leaves that face out; the window still works.
-        button->LoadFaces(spec.normal, spec.pressed, spec.focused, spec.disabled);
+        button->LoadFaces(place.normal, place.pressed, place.focused, place.disabled);
         buttons[i] = button;
     }
 }

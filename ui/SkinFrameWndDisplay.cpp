@@ -44,8 +44,10 @@ LRESULT SkinFrameWnd::OnPaint(WPARAM, LPARAM) {
     // Skin pixels become whole blocks of device pixels on a high-density
     // screen, never a blur.
     painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-    const QRect copy = area & clientRect;
-    painter.drawImage(copy, background, copy);
+    // The whole canvas, so that every paint samples it on the same grid at
+    // any screen scale; the paint event's clip limits the copy to the
+    // exposed area.
+    painter.drawImage(clientRect, background, clientRect);
     if (titleBarShown == 1) {
         // An etched line under the menu bar: dark grey over white, short of
         // the right edge by one pixel.
