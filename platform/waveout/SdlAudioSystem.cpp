@@ -4,8 +4,14 @@
 
 namespace {
 constexpr const char* kDummyDriver = "dummy";
+constexpr const char* kDiskDriver = "disk";
 
-bool IsDummy(const char* driver) { return driver && std::strcmp(driver, kDummyDriver) == 0; }
+bool IsDriver(const char* driver, const char* name) { return driver && std::strcmp(driver, name) == 0; }
+
+bool SameSpec(const SDL_AudioSpec& a, const SDL_AudioSpec& b) {
+    return a.freq == b.freq && a.format == b.format && a.channels == b.channels && a.samples == b.samples &&
+           a.callback == b.callback && a.userdata == b.userdata;
+}
 }  // namespace
 
 SdlAudioSystem& SdlAudioSystem::Instance() {
@@ -13,49 +19,124 @@ SdlAudioSystem& SdlAudioSystem::Instance() {
     return system;
 }
 
+SdlAudioSystem::~SdlAudioSystem() {
+    SDL_Thread* thread = nullptr;
+    {
+        std::lock_guard lock(mutex);
+        quitting = true;
+        thread = closer;
+        closer = nullptr;
+    }
+    changed.notify_all();
+    // The helper closes a parked device before it ends.
+    if (thread) SDL_WaitThread(thread, nullptr);
+}
+
 SDL_AudioDeviceID SdlAudioSystem::OpenDevice(const SDL_AudioSpec& wanted, std::string* errorText) {
-    std::lock_guard lock(mutex);
+    std::unique_lock lock(mutex);
+    if (parked != 0 && SameSpec(specs[parked], wanted)) {
+        const SDL_AudioDeviceID device = parked;
+        parked = 0;
+        changed.notify_all();
+        return device;
+    }
+    FinishClosing(lock);
     std::string firstError;
     if (state == State::NotStarted) {
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
             state = State::Running;
-            onDummy = IsDummy(SDL_GetCurrentAudioDriver());
+            onDummy = IsDriver(SDL_GetCurrentAudioDriver(), kDummyDriver);
         } else {
             state = State::Failed;
             firstError = SDL_GetError();
         }
     }
     if (state == State::Running) {
-        SDL_AudioSpec spec = wanted;
-        // No allowed changes: SDL converts whatever the hardware needs itself,
-        // so the bytes we hand over are the ones the device was asked to play.
-        const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &spec, nullptr, 0);
-        if (device != 0) {
-            ++openDevices;
-            return device;
-        }
+        if (const SDL_AudioDeviceID device = OpenOnDriver(wanted)) return device;
         firstError = SDL_GetError();
     }
     // Restarting the subsystem would close devices that are playing, so only
     // a first device gets the fallback.
     if (!onDummy && openDevices == 0 && SwitchToDummy()) {
-        SDL_AudioSpec spec = wanted;
-        const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &spec, nullptr, 0);
-        if (device != 0) {
-            ++openDevices;
-            return device;
-        }
+        if (const SDL_AudioDeviceID device = OpenOnDriver(wanted)) return device;
     }
     if (errorText) *errorText = firstError.empty() ? std::string("The audio subsystem is not available") : firstError;
     return 0;
 }
 
+SDL_AudioDeviceID SdlAudioSystem::OpenOnDriver(const SDL_AudioSpec& wanted) {
+    SDL_AudioSpec spec = wanted;
+    // No allowed changes: SDL converts whatever the hardware needs itself,
+    // so the bytes we hand over are the ones the device was asked to play.
+    const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &spec, nullptr, 0);
+    if (device != 0) {
+        ++openDevices;
+        specs[device] = wanted;
+    }
+    return device;
+}
+
 void SdlAudioSystem::CloseDevice(SDL_AudioDeviceID device) {
     if (device == 0) return;
-    std::lock_guard lock(mutex);
-    // Joins the device's thread; its callback never takes this lock.
-    SDL_CloseAudioDevice(device);
+    std::unique_lock lock(mutex);
+    const bool parkable = !quitting && !IsDriver(SDL_GetCurrentAudioDriver(), kDiskDriver);
+    if (parkable && closer == nullptr) closer = SDL_CreateThread(&SdlAudioSystem::CloserMain, "SDLAudioClose", this);
+    if (!parkable || closer == nullptr) {
+        SDL_CloseAudioDevice(device);
+        Forget(device);
+        return;
+    }
+    // One device waits at a time; an older one is closed now.
+    FinishClosing(lock);
+    parked = device;
+    parkedUntil = Clock::now() + std::chrono::milliseconds(kParkedMs);
+    changed.notify_all();
+}
+
+void SdlAudioSystem::FinishClosing(std::unique_lock<std::mutex>& lock) {
+    if (parked != 0) {
+        const SDL_AudioDeviceID device = parked;
+        parked = 0;
+        changed.notify_all();
+        SDL_CloseAudioDevice(device);
+        Forget(device);
+    }
+    changed.wait(lock, [this] { return closing == 0; });
+}
+
+void SdlAudioSystem::Forget(SDL_AudioDeviceID device) {
+    specs.erase(device);
     --openDevices;
+}
+
+int SdlAudioSystem::CloserMain(void* self) {
+    static_cast<SdlAudioSystem*>(self)->RunCloser();
+    return 0;
+}
+
+void SdlAudioSystem::RunCloser() {
+    std::unique_lock lock(mutex);
+    while (true) {
+        if (parked != 0 && (quitting || Clock::now() >= parkedUntil)) {
+            const SDL_AudioDeviceID device = parked;
+            closing = device;
+            parked = 0;
+            lock.unlock();
+            // Without the lock, so that no caller waits on it for the whole
+            // close; an OpenDevice meanwhile waits for closing to clear.
+            SDL_CloseAudioDevice(device);
+            lock.lock();
+            Forget(device);
+            closing = 0;
+            changed.notify_all();
+        } else if (quitting) {
+            return;
+        } else if (parked != 0) {
+            changed.wait_until(lock, parkedUntil);
+        } else {
+            changed.wait(lock);
+        }
+    }
 }
 
 bool SdlAudioSystem::SwitchToDummy() {

@@ -9,11 +9,10 @@ namespace {
 // Headers the engine keeps in flight; more only grow the ring.
 constexpr std::size_t kInitialRing = 16;
 
-// About 50 ms per period: short enough that pause, reset and the position
-// react promptly, long enough to keep wake-ups cheap.
+// The longest power-of-two period of at most 100 ms (see the header).
 Uint16 PeriodFrames(int rate) {
     Uint16 frames = 256;
-    while (frames < 8192 && frames * 2 * 20 <= rate) frames *= 2;
+    while (frames < 8192 && frames * 2 * 10 <= rate) frames *= 2;
     return frames;
 }
 
@@ -115,10 +114,12 @@ std::uint64_t SdlWaveOut::PositionBytes() const { return position.load(); }
 
 void SdlWaveOut::Close() {
     if (device == 0) return;
-    // Closing first stops the callback, so the queue is ours alone afterwards.
+    // Once paused, the device never calls back into this object again: the
+    // queue is ours alone, and the device may finish closing in the background.
+    SDL_PauseAudioDevice(device, 1);
+    Reset();
     SdlAudioSystem::Instance().CloseDevice(device);
     device = 0;
-    Reset();
 }
 
 void SdlWaveOut::AudioCallback(void* self, Uint8* stream, int length) {

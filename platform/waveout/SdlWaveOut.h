@@ -9,6 +9,15 @@
 // by the driver": what still sits in the driver's own buffer is counted as
 // played. Silence written while the queue runs dry is not counted.
 //
+// The period is the longest power of two of sample frames that lasts at most
+// 100 ms (4096 frames at 44.1 and 48 kHz, 2048 at 22.05 and 24 kHz). Each
+// period wakes SDL's audio thread once, and a wake-up costs far more than
+// the copy it does, so a long period makes the device cheap; in exchange a
+// pause is heard up to a period late (what the driver already holds still
+// plays), and the position and the done flags move once a period. Reset and
+// the queue's state are immediate. Close returns at once: SDL finishes the
+// close on another thread (SdlAudioSystem.h).
+//
 // A paused device gets no callbacks: nothing is consumed, nothing completes,
 // the position stands still (SDL feeds the driver silence meanwhile).
 // Write refuses a header that is not prepared or already queued, and

@@ -130,3 +130,52 @@ TEST(SdlWaveOutDummyTest, OpenRejectsFormatsItCannotPlayWithAReason) {
         device->Close();
     }
 }
+
+// SDL's own close sleeps through two more periods; ours hands that to another
+// thread, and the next open either takes the waiting device back (same
+// format) or closes it first (another format, as the dummy holds one device).
+TEST(SdlWaveOutDummyTest, CloseReturnsAtOnceAndTheNextOpenPlaysInAnyFormat) {
+    struct Reopen {
+        const char* what;
+        PcmFormat next;
+    };
+    const PcmFormat first = MakeFormat(2, 44100, 16);
+    const Reopen cases[] = {{"same format", first}, {"other format", MakeFormat(1, 22050, 8)}};
+    for (const Reopen& c : cases) {
+        auto device = CreateSdlWaveOut();
+        std::string error;
+        ASSERT_TRUE(device->Open(first, &error)) << error;
+        auto playing = MakeBlocks({static_cast<std::size_t>(first.avgBytesPerSec)});
+        PrepareAndWrite(*device, playing);
+        std::this_thread::sleep_for(milliseconds(150));
+
+        const auto closeStart = std::chrono::steady_clock::now();
+        device->Close();
+        EXPECT_LT(std::chrono::steady_clock::now() - closeStart, milliseconds(40)) << c.what;
+        EXPECT_TRUE(AllDone(playing)) << c.what;
+
+        ASSERT_TRUE(device->Open(c.next, &error)) << c.what << ": " << error;
+        EXPECT_EQ(device->PositionBytes(), 0u) << c.what;
+        auto next = MakeBlocks({static_cast<std::size_t>(c.next.avgBytesPerSec) / 4});
+        PrepareAndWrite(*device, next);
+        EXPECT_TRUE(WaitUntil([&] { return AllDone(next); }, milliseconds(2000))) << c.what;
+        EXPECT_EQ(device->PositionBytes(), next[0]->bytes.size()) << c.what;
+        device->Close();
+    }
+}
+
+// A closed device must not call back into an object that is gone.
+TEST(SdlWaveOutDummyTest, DestroyingAPlayingDeviceLeavesNothingRunningIntoIt) {
+    auto blocks = MakeBlocks({44100 * 4});
+    {
+        auto device = CreateSdlWaveOut();
+        std::string error;
+        ASSERT_TRUE(device->Open(MakeFormat(2, 44100, 16), &error)) << error;
+        PrepareAndWrite(*device, blocks);
+        std::this_thread::sleep_for(milliseconds(120));
+    }
+    EXPECT_TRUE(AllDone(blocks));
+    const std::uint32_t flags = blocks[0]->header.flags.load();
+    std::this_thread::sleep_for(milliseconds(300));  // several periods of the parked device
+    EXPECT_EQ(blocks[0]->header.flags.load(), flags);
+}
