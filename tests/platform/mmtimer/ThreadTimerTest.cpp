@@ -138,3 +138,31 @@ TEST(SteadyClockTest, GetTimeCountsElapsedMilliseconds) {
     EXPECT_GE(elapsed, 50u);
     EXPECT_LT(elapsed, 500u);
 }
+
+#ifdef __linux__
+#include <pthread.h>
+
+#include <cstring>
+
+// Per-thread CPU figures tell the timer's thread apart by this name.
+TEST(ThreadTimerTest, CallbackThreadIsNamedForPerThreadFigures) {
+    static char name[16];
+    static std::atomic<bool> named{false};
+    auto timer = CreateThreadTimer();
+    const std::uint32_t id = timer->SetEvent(
+        5, 1,
+        [](std::uintptr_t) {
+            if (!named) {
+                pthread_getname_np(pthread_self(), name, sizeof name);
+                named = true;
+            }
+        },
+        0);
+    ASSERT_NE(id, 0u);
+    const auto end = SteadyTime::now() + Ms(2000);
+    while (!named && SteadyTime::now() < end) std::this_thread::sleep_for(Ms(5));
+    timer->KillEvent(id);
+    ASSERT_TRUE(named);
+    EXPECT_STREQ(name, "mmtimer");
+}
+#endif
