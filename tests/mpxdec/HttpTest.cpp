@@ -236,10 +236,14 @@ TEST_F(MpxdecHttp, AFastServerIsHeldBackWhileNobodyReads)
     server.Route("/big", TestHttpServer::File(body));
     ASSERT_EQ(OpenUrl(server.Url("/big")), kStatusMaySave);
     std::this_thread::sleep_for(1500ms);
-    EXPECT_LT(server.BytesSent(), 2 * 1024 * 1024);
+    // The kernel's socket buffers on loopback grow with the early fast reads
+    // and hold a varying share; half the body is far above what they take and
+    // far below what an unbounded reader would have pulled.
+    EXPECT_LT(server.BytesSent(), 4 * 1024 * 1024);
     auto closing = Clock::now();
     decoder.Close();
-    EXPECT_LT(Clock::now() - closing, 100ms);
+    // Generous for a loaded machine; an unpaused transfer would take seconds.
+    EXPECT_LT(Clock::now() - closing, 300ms);
 }
 
 }  // namespace
