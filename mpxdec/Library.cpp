@@ -60,10 +60,21 @@ std::uint32_t Library::Init()
     if (initialised_) {
         return kOk;
     }
+    initialised_ = true;
+    return kOk;
+}
+
+std::uint32_t Library::StartNetwork()
+{
+    if (networkStarted_) {
+        return kOk;
+    }
+    // The reader threads of earlier streams have all ended here: only a
+    // running session owns one, and sessions live on this thread.
     if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
         return errors_.Record(kErrNotInitialised, "The network library cannot be initialised");
     }
-    initialised_ = true;
+    networkStarted_ = true;
     return kOk;
 }
 
@@ -76,7 +87,10 @@ std::uint32_t Library::Done()
         return errors_.Record(kErrNotInitialised, GenericText(kErrNotInitialised));
     }
     session_.reset();
-    curl_global_cleanup();
+    if (networkStarted_) {
+        curl_global_cleanup();
+        networkStarted_ = false;
+    }
     initialised_ = false;
     return kOk;
 }
@@ -144,6 +158,9 @@ std::uint32_t Library::Start()
     }
     if (waitDepth_ > 0) {
         return errors_.Record(kErrBusy, GenericText(kErrBusy));
+    }
+    if (session_->IsNetwork() && StartNetwork() != kOk) {
+        return kErrNotInitialised;
     }
     HttpRequest base;
     base.proxyHost = proxyHost_;

@@ -33,9 +33,13 @@ private:
     std::uint32_t CopyTag(TagField field, std::intptr_t size, void* out);
     std::uint32_t StoreInt(std::int64_t value, void* out);
     std::uint32_t NeedSession();
+    std::uint32_t StartNetwork();
 
     ErrorReport errors_;
     bool initialised_ = false;
+    // The network library is started by the first network location, not by
+    // Init: its TLS set-up costs a player of local files megabytes of memory.
+    bool networkStarted_ = false;
     std::unique_ptr<Session> session_;
     WaitHook waitHook_;
     std::string proxyHost_;

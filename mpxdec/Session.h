@@ -43,6 +43,7 @@ public:
     std::uint32_t GetFrame(void* pcm, std::int32_t* bytes, FrameInfo* info);
 
     int SourceKind() const;
+    bool IsNetwork() const { return network_; }
     std::uint32_t InputLength(std::int64_t* length) const;
     std::int64_t InputPosition() const;
     std::uint32_t SetOffset(std::int64_t value, std::intptr_t unit);
