@@ -2,6 +2,9 @@
 
 #include <QCoreApplication>
 
+#include "platform/framework/FrameWnd.h"
+#include "platform/framework/TerminationSignals.h"
+
 namespace {
 Application* current = nullptr;
 }
@@ -18,6 +21,17 @@ Application::~Application() {
 Application* Application::Instance() { return current; }
 
 int Application::Run() {
+    // Logging out or a terminal's Ctrl+C closes the window as Exit does, so
+    // the settings are kept. Installed before start-up so that a signal
+    // arriving while the window is created waits for the loop.
+    static const bool signalsHandled = HandleTerminationSignals([] {
+        Application* app = Instance();
+        if (app && app->mainWnd)
+            app->mainWnd->PostMessage(WM_CLOSE, 0, 0);
+        else
+            QCoreApplication::exit(0);
+    });
+    (void)signalsHandled;
     if (InitInstance()) exitCode = QCoreApplication::exec();
     return ExitInstance();
 }

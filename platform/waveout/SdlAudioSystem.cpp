@@ -43,6 +43,9 @@ SDL_AudioDeviceID SdlAudioSystem::OpenDevice(const SDL_AudioSpec& wanted, std::s
     FinishClosing(lock);
     std::string firstError;
     if (state == State::NotStarted) {
+        // SDL would otherwise take SIGINT and SIGTERM for its own event queue,
+        // which this program never reads, and the player could not be ended.
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
             state = State::Running;
             onDummy = IsDriver(SDL_GetCurrentAudioDriver(), kDummyDriver);
