@@ -68,10 +68,10 @@ SDL_AudioDeviceID SdlAudioSystem::OpenDevice(const SDL_AudioSpec& wanted, std::s
 }
 
 SDL_AudioDeviceID SdlAudioSystem::OpenOnDriver(const SDL_AudioSpec& wanted) {
-    SDL_AudioSpec spec = wanted;
+    SDL_AudioSpec audioSpec = wanted;
     // No allowed changes: SDL converts whatever the hardware needs itself,
     // so the bytes we hand over are the ones the device was asked to play.
-    const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &spec, nullptr, 0);
+    const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &audioSpec, nullptr, 0);
     if (device != 0) {
         ++openDevices;
         specs[device] = wanted;

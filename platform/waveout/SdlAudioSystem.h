@@ -13,9 +13,9 @@
 // drain" (100 to 300 ms with our periods), far too long for the thread that
 // runs the decode ticks. So CloseDevice only parks the device, paused, and
 // returns at once; a helper thread closes it after kParkedMs unless an
-// OpenDevice with the same spec and callback takes it back first (the next
+// OpenDevice with the same audio format and callback takes it back first (the next
 // track of the same format then starts without any wait). An OpenDevice for
-// another spec closes a parked device itself, and waits for a close the
+// another format closes a parked device itself, and waits for a close the
 // helper has begun: SDL cannot open while it closes, and the dummy and disk
 // drivers hold only one device. The disk driver is closed at once, because
 // its file is only complete once the device is closed.
@@ -38,7 +38,7 @@ public:
     static SdlAudioSystem& Instance();
     ~SdlAudioSystem();
 
-    // Opens the default output device with exactly the wanted spec (SDL may
+    // Opens the default output device with exactly the wanted audio format (SDL may
     // change nothing). Returns 0 on failure and sets errorText to SDL's reason
     // from the first driver tried. A reused device comes back paused.
     SDL_AudioDeviceID OpenDevice(const SDL_AudioSpec& wanted, std::string* errorText);

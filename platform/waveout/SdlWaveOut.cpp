@@ -16,7 +16,7 @@ Uint16 PeriodFrames(int rate) {
     return frames;
 }
 
-bool ToSpec(const PcmFormat& format, SDL_AudioSpec* spec, std::string* errorText) {
+bool ToSpec(const PcmFormat& format, SDL_AudioSpec* audioSpec, std::string* errorText) {
     const char* problem = nullptr;
     if (format.bitsPerSample != 8 && format.bitsPerSample != 16)
         problem = "Unsupported wave format: only 8-bit and 16-bit samples can be played";
@@ -31,11 +31,11 @@ bool ToSpec(const PcmFormat& format, SDL_AudioSpec* spec, std::string* errorText
         if (errorText) *errorText = problem;
         return false;
     }
-    *spec = SDL_AudioSpec{};
-    spec->freq = format.samplesPerSec;
-    spec->format = format.bitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB;
-    spec->channels = static_cast<Uint8>(format.channels);
-    spec->samples = PeriodFrames(format.samplesPerSec);
+    *audioSpec = SDL_AudioSpec{};
+    audioSpec->freq = format.samplesPerSec;
+    audioSpec->format = format.bitsPerSample == 8 ? AUDIO_U8 : AUDIO_S16LSB;
+    audioSpec->channels = static_cast<Uint8>(format.channels);
+    audioSpec->samples = PeriodFrames(format.samplesPerSec);
     return true;
 }
 
@@ -53,10 +53,10 @@ bool SdlWaveOut::Open(const PcmFormat& format, std::string* errorText) {
         if (errorText) *errorText = "The wave-out device is already open";
         return false;
     }
-    SDL_AudioSpec spec;
-    if (!ToSpec(format, &spec, errorText)) return false;
-    spec.callback = &SdlWaveOut::AudioCallback;
-    spec.userdata = this;
+    SDL_AudioSpec audioSpec;
+    if (!ToSpec(format, &audioSpec, errorText)) return false;
+    audioSpec.callback = &SdlWaveOut::AudioCallback;
+    audioSpec.userdata = this;
     {
         std::lock_guard lock(queueLock);
         if (ring.size() < kInitialRing) ring.resize(kInitialRing);
@@ -66,7 +66,7 @@ bool SdlWaveOut::Open(const PcmFormat& format, std::string* errorText) {
         position = 0;
     }
     silence = format.bitsPerSample == 8 ? 0x80 : 0x00;
-    device = SdlAudioSystem::Instance().OpenDevice(spec, errorText);
+    device = SdlAudioSystem::Instance().OpenDevice(audioSpec, errorText);
     if (device == 0) return false;
     SDL_PauseAudioDevice(device, 0);
     return true;
