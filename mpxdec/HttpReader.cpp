@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include <sys/socket.h>
+
 #include "mpxdec/Status.h"
 
 namespace mpxdec {
@@ -16,6 +18,21 @@ namespace {
 constexpr std::size_t kResumeRoom = 64 * 1024;
 constexpr int kPollMs = 200;
 constexpr long kMaxRedirects = 5;
+// The kernel's receive buffer for the stream's socket (the kernel doubles
+// it for its own overhead). Left alone it grows with every fast read, up to
+// tens of megabytes, and a paused transfer then leaves it to fill: a fixed
+// size bounds it whatever the timing. It holds seconds of audio at the
+// highest MPEG bit rate, so even a slow round trip keeps up with playback.
+// Set before connecting, so the window scale agreed on fits it.
+constexpr int kSocketReceiveBuffer = 256 * 1024;
+
+int LimitReceiveBuffer(void*, curl_socket_t socket, curlsocktype purpose)
+{
+    if (purpose == CURLSOCKTYPE_IPCXN) {
+        setsockopt(socket, SOL_SOCKET, SO_RCVBUF, &kSocketReceiveBuffer, sizeof kSocketReceiveBuffer);
+    }
+    return CURL_SOCKOPT_OK;
+}
 
 std::string Trim(std::string s)
 {
@@ -93,6 +110,7 @@ bool HttpReader::Start(const HttpRequest& request, std::string* error)
     curl_easy_setopt(easy_, CURLOPT_WRITEDATA, this);
     curl_easy_setopt(easy_, CURLOPT_ERRORBUFFER, curlError_);
     curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(easy_, CURLOPT_SOCKOPTFUNCTION, &LimitReceiveBuffer);
     curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(request.timeoutMs));
     if (!request.proxyHost.empty()) {
         curl_easy_setopt(easy_, CURLOPT_PROXY, request.proxyHost.c_str());

@@ -158,7 +158,11 @@ std::uint32_t Session::Start(const HttpRequest& base, const WaitHook& hook, cons
             return kAborted;
         }
         HttpReader::State state = reader_->Snapshot();
-        while (std::size_t n = reader_->Read(chunk_.data(), chunk_.size())) {
+        // One chunk per look for the first frame: draining the queue first
+        // would take in as fast as the reader refills it, and a fast server
+        // could then push its whole body into the decoder and the history.
+        std::size_t n = reader_->Read(chunk_.data(), chunk_.size());
+        if (n > 0) {
             decoder_.Feed(chunk_.data(), n);
             consumed_ += static_cast<std::int64_t>(n);
         }
@@ -170,7 +174,9 @@ std::uint32_t Session::Start(const HttpRequest& base, const WaitHook& hook, cons
         if (r == MpegDecoder::Result::Error) {
             return Fail(kErrNotMpeg, "Not MPEG audio: no valid frame found in what the server sent");
         }
-        if (state.finished) {
+        // The snapshot was taken before the read, so an empty queue after a
+        // finished transfer means every byte has been seen.
+        if (n == 0 && state.finished) {
             if (state.errorStatus != 0) {
                 return Fail(state.errorStatus, state.errorText);
             }
@@ -184,7 +190,7 @@ std::uint32_t Session::Start(const HttpRequest& base, const WaitHook& hook, cons
         if (hook.function != nullptr) {
             hook.function(hook.user);
         }
-        if (!abort) {
+        if (n == 0 && !abort) {
             reader_->WaitForData(kWaitSlice);
         }
     }
