@@ -1,7 +1,7 @@
 #pragma once
-// Fetches one http:// or https:// location with libcurl on a thread of its
-// own into a bounded queue, which the user-interface thread drains without
-// ever blocking. When the queue is full the transfer is paused, so a fast
+// The network module's HttpSource: fetches one http:// or https:// location
+// with libcurl on a thread of its own into a bounded queue, which the
+// user-interface thread drains without ever blocking. When the queue is full the transfer is paused, so a fast
 // server cannot make it grow. ICY metadata is taken out on the way in.
 // The reader also keeps, until told otherwise, every byte it received, so a
 // save that starts after the first bytes still writes the whole stream.
@@ -23,59 +23,29 @@
 #include <curl/curl.h>
 
 #include "mpxdec/ByteQueue.h"
+#include "mpxdec/HttpSource.h"
 #include "mpxdec/IcyFilter.h"
 
 namespace mpxdec {
 
-struct HttpRequest {
-    std::string url;
-    std::vector<std::string> headers;  // "Name: value"
-    std::string proxyHost;             // empty: the environment's proxy settings apply
-    long proxyPort = 0;
-    std::string noProxy;               // used only with proxyHost
-    int timeoutMs = 15000;
-};
-
-class HttpReader {
+class HttpReader final : public HttpSource {
 public:
-    using Clock = std::chrono::steady_clock;
-
-    struct State {
-        bool bodyStarted = false;  // the first audio byte has arrived
-        bool finished = false;     // the transfer is over, successfully or not
-        std::uint32_t errorStatus = 0;
-        std::string errorText;
-        std::int64_t contentLength = -1;
-        bool icy = false;
-        Clock::time_point lastData;
-    };
-
     explicit HttpReader(std::size_t capacity = 256 * 1024);
-    ~HttpReader();
+    ~HttpReader() override;
     HttpReader(const HttpReader&) = delete;
     HttpReader& operator=(const HttpReader&) = delete;
 
-    bool Start(const HttpRequest& request, std::string* error);
-    // Ends the transfer and joins the thread; returns within milliseconds.
-    void Stop();
-
-    std::size_t Read(std::uint8_t* dst, std::size_t max);
-    // Sleeps until bytes arrive, the transfer ends, or limit passes.
-    void WaitForData(std::chrono::milliseconds limit);
-    State Snapshot() const;
-    // The latest ICY stream title; empty when none came.
-    std::string Title() const;
-
-    // Writes the bytes kept so far to path and every later byte as it arrives.
-    bool SaveTo(const std::string& path, std::string* error);
-    // From now on bytes go only to the saved file, as fast as they come.
-    void SetSaveOnly();
-    // No save will start from the beginning any more: stop keeping bytes.
-    void DropHistory();
-    // True once the save file is complete and closed.
-    bool SaveComplete() const;
-    // The reason a save failed; empty while it has not.
-    std::string SaveError() const;
+    bool Start(const HttpRequest& request, std::string* error) override;
+    void Stop() override;
+    std::size_t Read(std::uint8_t* dst, std::size_t max) override;
+    void WaitForData(std::chrono::milliseconds limit) override;
+    State Snapshot() const override;
+    std::string Title() const override;
+    bool SaveTo(const std::string& path, std::string* error) override;
+    void SetSaveOnly() override;
+    void DropHistory() override;
+    bool SaveComplete() const override;
+    std::string SaveError() const override;
 
 private:
     static std::size_t HeaderCallback(char* data, std::size_t size, std::size_t count, void* self);

@@ -1,6 +1,5 @@
 #include "mpxdec/Library.h"
 
-#include <curl/curl.h>
 
 #include <limits>
 
@@ -66,16 +65,8 @@ std::uint32_t Library::Init()
 
 std::uint32_t Library::StartNetwork()
 {
-    if (networkStarted_) {
-        return kOk;
-    }
-    // The reader threads of earlier streams have all ended here: only a
-    // running session owns one, and sessions live on this thread.
-    if (curl_global_init(CURL_GLOBAL_DEFAULT) != CURLE_OK) {
-        return errors_.Record(kErrNotInitialised, "The network library cannot be initialised");
-    }
-    networkStarted_ = true;
-    return kOk;
+    std::string error;
+    return network_.Start(&error) ? kOk : errors_.Record(kErrNetwork, error);
 }
 
 std::uint32_t Library::Done()
@@ -87,10 +78,7 @@ std::uint32_t Library::Done()
         return errors_.Record(kErrNotInitialised, GenericText(kErrNotInitialised));
     }
     session_.reset();
-    if (networkStarted_) {
-        curl_global_cleanup();
-        networkStarted_ = false;
-    }
+    network_.Stop();
     initialised_ = false;
     return kOk;
 }
@@ -159,8 +147,12 @@ std::uint32_t Library::Start()
     if (waitDepth_ > 0) {
         return errors_.Record(kErrBusy, GenericText(kErrBusy));
     }
-    if (session_->IsNetwork() && StartNetwork() != kOk) {
-        return kErrNotInitialised;
+    std::unique_ptr<HttpSource> source;
+    if (session_->IsNetwork()) {
+        if (std::uint32_t status = StartNetwork(); status != kOk) {
+            return status;
+        }
+        source = network_.CreateSource();
     }
     HttpRequest base;
     base.proxyHost = proxyHost_;
@@ -168,7 +160,7 @@ std::uint32_t Library::Start()
     base.noProxy = noProxy_;
     base.timeoutMs = openTimeoutMs_;
     ++waitDepth_;
-    std::uint32_t status = session_->Start(base, waitHook_, abortRequested_);
+    std::uint32_t status = session_->Start(base, std::move(source), waitHook_, abortRequested_);
     --waitDepth_;
     if (closeRequested_) {
         closeRequested_ = false;

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "mpxdec/ErrorReport.h"
+#include "mpxdec/NetworkSupport.h"
 #include "mpxdec/Session.h"
 #include "mpxdec/mpxdec.h"
 
@@ -37,9 +38,9 @@ private:
 
     ErrorReport errors_;
     bool initialised_ = false;
-    // The network library is started by the first network location, not by
-    // Init: its TLS set-up costs a player of local files megabytes of memory.
-    bool networkStarted_ = false;
+    // Loaded by the first network location, not by Init: a player of local
+    // files never needs the network and TLS libraries.
+    NetworkSupport network_;
     std::unique_ptr<Session> session_;
     WaitHook waitHook_;
     std::string proxyHost_;

@@ -134,7 +134,8 @@ std::uint32_t Session::AddHeader(const char* name, const char* value)
     return kOk;
 }
 
-std::uint32_t Session::Start(const HttpRequest& base, const WaitHook& hook, const bool& abort)
+std::uint32_t Session::Start(const HttpRequest& base, std::unique_ptr<HttpSource> source, const WaitHook& hook,
+                             const bool& abort)
 {
     if (!network_ || phase_ != Phase::Opened) {
         return phase_ == Phase::Aborted ? kAborted : kOk;
@@ -142,7 +143,7 @@ std::uint32_t Session::Start(const HttpRequest& base, const WaitHook& hook, cons
     HttpRequest request = base;
     request.url = location_;
     request.headers = headers_;
-    reader_ = std::make_unique<HttpReader>();
+    reader_ = std::move(source);
     std::string error;
     if (!decoder_.OpenFeed(settings_) || !reader_->Start(request, &error)) {
         return Fail(kErrNetwork, error.empty() ? "The decoder cannot be started" : error);
@@ -157,7 +158,7 @@ std::uint32_t Session::Start(const HttpRequest& base, const WaitHook& hook, cons
             phase_ = Phase::Aborted;
             return kAborted;
         }
-        HttpReader::State state = reader_->Snapshot();
+        HttpSource::State state = reader_->Snapshot();
         // One chunk per look for the first frame: draining the queue first
         // would take in as fast as the reader refills it, and a fast server
         // could then push its whole body into the decoder and the history.
@@ -267,7 +268,7 @@ std::uint32_t Session::GetFrame(void* pcm, std::int32_t* bytes, FrameInfo* info)
 
 std::uint32_t Session::NeedMoreInput(FrameInfo* info)
 {
-    HttpReader::State state = reader_->Snapshot();
+    HttpSource::State state = reader_->Snapshot();
     // Bytes may have come between the empty read and the snapshot.
     if (std::size_t n = reader_->Read(chunk_.data(), chunk_.size())) {
         decoder_.Feed(chunk_.data(), n);
@@ -291,7 +292,7 @@ std::uint32_t Session::NeedMoreInput(FrameInfo* info)
 
 std::uint32_t Session::SaveOnlyStep()
 {
-    HttpReader::State state = reader_->Snapshot();
+    HttpSource::State state = reader_->Snapshot();
     if (!saveRequested_) {
         return Fail(kErrSave, "Saving without playing needs a file to save to");
     }
@@ -319,7 +320,7 @@ int Session::SourceKind() const
     if (!reader_) {
         return kHttpStream;
     }
-    HttpReader::State state = reader_->Snapshot();
+    HttpSource::State state = reader_->Snapshot();
     if (state.icy) {
         return kIcyStream;
     }

@@ -1,6 +1,6 @@
 #pragma once
 // One opened location: a local file decoded by libmpg123 directly, or an
-// http(s) location whose bytes an HttpReader fetches and the decoder takes
+// http(s) location whose bytes an HttpSource fetches and the decoder takes
 // in feed mode. Holds the position, the offset and length limits, and the
 // save state. Used only on the caller's thread.
 
@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "mpxdec/ErrorReport.h"
-#include "mpxdec/HttpReader.h"
+#include "mpxdec/HttpSource.h"
 #include "mpxdec/MpegDecoder.h"
 #include "mpxdec/StreamTags.h"
 
@@ -39,7 +39,9 @@ public:
     std::uint32_t AddHeader(const char* name, const char* value);
     // Connects a network location, calling hook while it waits, until the
     // first frame's format is known; abort is watched after every call.
-    std::uint32_t Start(const HttpRequest& base, const WaitHook& hook, const bool& abort);
+    // `source` is the network transfer to use; Start owns it from then on.
+    std::uint32_t Start(const HttpRequest& base, std::unique_ptr<HttpSource> source, const WaitHook& hook,
+                        const bool& abort);
     std::uint32_t GetFrame(void* pcm, std::int32_t* bytes, FrameInfo* info);
 
     int SourceKind() const;
@@ -73,7 +75,7 @@ private:
     StreamTags fileId3v1_;
 
     std::vector<std::string> headers_;
-    std::unique_ptr<HttpReader> reader_;
+    std::unique_ptr<HttpSource> reader_;
     std::vector<std::uint8_t> chunk_;
     std::int64_t consumed_ = 0;
     bool stallReported_ = false;

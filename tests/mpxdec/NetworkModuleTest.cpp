@@ -1,0 +1,34 @@
+// Without its network module the library still plays local files, and a
+// network location fails with a text that says why.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "engine/Decoder.h"
+#include "tests/mpxdec/TestFiles.h"
+
+TEST(MpxdecNetworkModule, AMissingModuleFailsNetworkLocationsOnlyAndSaysWhy) {
+    // Read when the first network location is started, which this process
+    // has not done yet.
+    setenv("MPXDEC_HTTP_MODULE", "/nonexistent/libmpxdec_http.so", 1);
+    MpxDecoder decoder;
+    ASSERT_EQ(decoder.Init(), 0u);
+
+    ASSERT_TRUE(IsSuccess(decoder.Open(mpxtest::Fixture("l3_mpeg2_22k_mono.mp3"), 0, 0, 0, 0)));
+    ASSERT_TRUE(IsSuccess(decoder.Command(DecoderCommand::StartSource, 0, 0, nullptr)));
+    std::vector<std::uint8_t> pcm(8192);
+    std::int32_t bytes = 0;
+    FrameInfo info{};
+    EXPECT_EQ(decoder.GetFrame(pcm.data(), &bytes, &info), 0u);
+    decoder.Close();
+
+    ASSERT_TRUE(IsSuccess(decoder.Open("http://127.0.0.1:9/stream.mp3", 0, 0, 0, 0)));
+    const DecoderStatus status = decoder.Command(DecoderCommand::StartSource, 0, 0, nullptr);
+    EXPECT_TRUE(IsError(status));
+    EXPECT_NE(decoder.ErrorText(status).find("Network support is not available"), std::string::npos)
+        << decoder.ErrorText(status);
+    decoder.Close();
+    EXPECT_EQ(decoder.Done(), 0u);
+}
