@@ -18,30 +18,21 @@
 
 #include "engine/PlayerWnd.h"
 #include "platform/settings/IniSettingsStore.h"
+#include "tests/fakes/ForwardingWaveOut.h"
 
 namespace {
 // The real device, noting when it first runs after each open.
-class TimedWaveOut : public WaveOutDevice {
+class TimedWaveOut : public ForwardingWaveOut {
 public:
-    explicit TimedWaveOut(QElapsedTimer& clock) : real(CreateSdlWaveOut()), clock(clock) {}
-    bool Open(const PcmFormat& format, std::string* errorText) override { return real->Open(format, errorText); }
-    bool IsOpen() const override { return real->IsOpen(); }
-    void Prepare(WaveHeader* header) override { real->Prepare(header); }
-    void Unprepare(WaveHeader* header) override { real->Unprepare(header); }
-    bool Write(WaveHeader* header) override { return real->Write(header); }
-    void Pause() override { real->Pause(); }
+    explicit TimedWaveOut(QElapsedTimer& clock) : ForwardingWaveOut(CreateSdlWaveOut()), clock(clock) {}
     void Restart() override {
         if (startedAtNs < 0) startedAtNs = clock.nsecsElapsed();
         real->Restart();
     }
-    void Reset() override { real->Reset(); }
-    std::uint64_t PositionBytes() const override { return real->PositionBytes(); }
-    void Close() override { real->Close(); }
 
     qint64 startedAtNs = -1;
 
 private:
-    std::unique_ptr<WaveOutDevice> real;
     QElapsedTimer& clock;
 };
 

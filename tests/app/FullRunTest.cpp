@@ -11,31 +11,22 @@
 
 #include "app/PlayerApp.h"
 #include "engine/PlayerWnd.h"
+#include "tests/fakes/ForwardingWaveOut.h"
 #include "tests/support/TestEnvironment.h"
 #include "ui/SplitArguments.h"
 
 namespace {
 // Every byte the real device took, per open.
-class CountingWaveOut : public WaveOutDevice {
+class CountingWaveOut : public ForwardingWaveOut {
 public:
     explicit CountingWaveOut(std::vector<std::uint64_t>& playedPerOpen)
-        : real(CreateSdlWaveOut()), playedPerOpen(playedPerOpen) {}
-    bool Open(const PcmFormat& format, std::string* errorText) override { return real->Open(format, errorText); }
-    bool IsOpen() const override { return real->IsOpen(); }
-    void Prepare(WaveHeader* header) override { real->Prepare(header); }
-    void Unprepare(WaveHeader* header) override { real->Unprepare(header); }
-    bool Write(WaveHeader* header) override { return real->Write(header); }
-    void Pause() override { real->Pause(); }
-    void Restart() override { real->Restart(); }
-    void Reset() override { real->Reset(); }
-    std::uint64_t PositionBytes() const override { return real->PositionBytes(); }
+        : ForwardingWaveOut(CreateSdlWaveOut()), playedPerOpen(playedPerOpen) {}
     void Close() override {
         if (real->IsOpen()) playedPerOpen.push_back(real->PositionBytes());
         real->Close();
     }
 
 private:
-    std::unique_ptr<WaveOutDevice> real;
     std::vector<std::uint64_t>& playedPerOpen;
 };
 

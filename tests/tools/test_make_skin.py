@@ -85,8 +85,8 @@ class SkinImagesTest(unittest.TestCase):
     def test_source_strip_frames_active_icons_and_leaves_absent_places_empty(self):
         strip = self.images[310]
         looks = ["-- d d", "-- a d", "-- d a", "- a d d", "a - d d"]
-        for row, spec in enumerate(looks):
-            for place, look in enumerate(spec.replace("--", "- -").split()):
+        for row, rowLooks in enumerate(looks):
+            for place, look in enumerate(rowLooks.replace("--", "- -").split()):
                 x, y = 20 * place, 11 * row
                 with self.subTest(row=row, place="ABCD"[place]):
                     area = set(pixels(strip, x, y, 20, 11))
