@@ -20,10 +20,9 @@ constexpr UINT ID_NEXT_TRACK = 40014;
 constexpr UINT ID_OPEN_FILES = 40015;
 constexpr UINT ID_TRACK_INFO = 40016;
 
-// Menu 201.
+// Menu 201 (its Exit is the framework's ID_APP_EXIT).
 constexpr UINT ID_FILE_PLAY = 57601;
 constexpr UINT ID_PLAY_LOCATION = 40020;
-constexpr UINT ID_APP_EXIT = 57665;
 constexpr UINT ID_OPTIONS_OUTPUT = 40022;
 constexpr UINT ID_OPTIONS_PLAY = 40023;
 constexpr UINT ID_OPTIONS_PROXY = 40024;

@@ -8,7 +8,6 @@
 #include <QTimer>
 #include <QWindow>
 
-#include "engine/PlayerMessages.h"
 #include "platform/framework/Application.h"
 #include "platform/framework/ClientWidget.h"
 #include "platform/framework/FrameWidget.h"

@@ -29,6 +29,9 @@ constexpr WPARAM MakeCommandWParam(UINT id, UINT code) { return (WPARAM(code & 0
 constexpr UINT CommandId(WPARAM wParam) { return UINT(wParam & 0xFFFF); }
 constexpr UINT CommandCode(WPARAM wParam) { return UINT((wParam >> 16) & 0xFFFF); }
 
+// The framework's own command: every frame window closes on it.
+constexpr UINT ID_APP_EXIT = 57665;
+
 constexpr UINT BN_CLICKED = 0;
 constexpr UINT BN_DOUBLECLICKED = 5;
 
