@@ -11,15 +11,23 @@
 #include "engine/Decoder.h"
 #include "tests/mpxdec/TestFiles.h"
 
-TEST(MpxdecNetworkModule, PlayingALocalFileLeavesLibcurlUnloaded) {
-    MpxDecoder decoder;
-    ASSERT_EQ(decoder.Init(), 0u);
+namespace {
+// Opens a local fixture, starts it and decodes its first frame; the stream
+// stays open.
+void PlayFirstLocalFrame(MpxDecoder& decoder) {
     ASSERT_TRUE(IsSuccess(decoder.Open(mpxtest::Fixture("l3_mpeg2_22k_mono.mp3"), 0, 0, 0, 0)));
     ASSERT_TRUE(IsSuccess(decoder.Command(DecoderCommand::StartSource, 0, 0, nullptr)));
     std::vector<std::uint8_t> pcm(8192);
     std::int32_t bytes = 0;
     FrameInfo info{};
     EXPECT_EQ(decoder.GetFrame(pcm.data(), &bytes, &info), 0u);
+}
+}  // namespace
+
+TEST(MpxdecNetworkModule, PlayingALocalFileLeavesLibcurlUnloaded) {
+    MpxDecoder decoder;
+    ASSERT_EQ(decoder.Init(), 0u);
+    ASSERT_NO_FATAL_FAILURE(PlayFirstLocalFrame(decoder));
     // Mapped already if the library linked it or loaded its module early.
     EXPECT_EQ(dlopen("libcurl.so.4", RTLD_LAZY | RTLD_NOLOAD), nullptr);
     decoder.Close();
@@ -32,13 +40,7 @@ TEST(MpxdecNetworkModule, AMissingModuleFailsNetworkLocationsOnlyAndSaysWhy) {
     setenv("MPXDEC_HTTP_MODULE", "/nonexistent/libmpxdec_http.so", 1);
     MpxDecoder decoder;
     ASSERT_EQ(decoder.Init(), 0u);
-
-    ASSERT_TRUE(IsSuccess(decoder.Open(mpxtest::Fixture("l3_mpeg2_22k_mono.mp3"), 0, 0, 0, 0)));
-    ASSERT_TRUE(IsSuccess(decoder.Command(DecoderCommand::StartSource, 0, 0, nullptr)));
-    std::vector<std::uint8_t> pcm(8192);
-    std::int32_t bytes = 0;
-    FrameInfo info{};
-    EXPECT_EQ(decoder.GetFrame(pcm.data(), &bytes, &info), 0u);
+    ASSERT_NO_FATAL_FAILURE(PlayFirstLocalFrame(decoder));
     decoder.Close();
 
     ASSERT_TRUE(IsSuccess(decoder.Open("http://127.0.0.1:9/stream.mp3", 0, 0, 0, 0)));
