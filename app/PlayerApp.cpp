@@ -6,7 +6,7 @@
 
 #include "app/CommandLine.h"
 #include "engine/PlayerMessages.h"
-#include "engine/PlayerWnd.h"
+#include "player/PlayerWnd.h"
 #include "platform/help/HelpWindow.h"
 #include "platform/instance/HandOver.h"
 #include "platform/settings/IniSettingsStore.h"

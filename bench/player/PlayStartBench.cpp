@@ -16,7 +16,7 @@
 #include <memory>
 #include <vector>
 
-#include "engine/PlayerWnd.h"
+#include "player/PlayerWnd.h"
 #include "platform/settings/IniSettingsStore.h"
 #include "tests/fakes/ForwardingWaveOut.h"
 

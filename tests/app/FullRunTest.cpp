@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/PlayerApp.h"
-#include "engine/PlayerWnd.h"
+#include "player/PlayerWnd.h"
 #include "tests/fakes/ForwardingWaveOut.h"
 #include "tests/support/TestEnvironment.h"
 #include "ui/SplitArguments.h"

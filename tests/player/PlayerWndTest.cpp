@@ -8,7 +8,7 @@
 #include "platform/filedialogs/FileDialogs.h"
 #include "platform/framework/Application.h"
 #include "platform/framework/Resources.h"
-#include "tests/engine/PlayerHarness.h"
+#include "tests/player/PlayerHarness.h"
 
 namespace {
 using Locations = std::vector<std::string>;

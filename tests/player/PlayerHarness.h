@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/PlayerWnd.h"
+#include "player/PlayerWnd.h"
 #include "engine/TickCounter.h"
 #include "platform/framework/MessageBox.h"
 #include "tests/fakes/FakeMmTimer.h"

@@ -1,4 +1,4 @@
-#include "engine/PlayerWnd.h"
+#include "player/PlayerWnd.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

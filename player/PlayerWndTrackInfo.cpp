@@ -3,7 +3,7 @@
 // the pointer when the window goes.
 #include <cstring>
 
-#include "engine/PlayerWnd.h"
+#include "player/PlayerWnd.h"
 #include "ui/TrackInfoDialog.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/PlayerWnd.h"
+#include "player/PlayerWnd.h"
 #include "platform/framework/MessageBox.h"
 #include "tests/fakes/MemorySettingsStore.h"
 #include "tests/support/TestEnvironment.h"
