@@ -8,6 +8,8 @@ packages=(
   cmake g++ make pkg-config qt6-base-dev libsdl2-dev libmpg123-dev libcurl4-openssl-dev libgtest-dev
   # run without a display, generate the demo playlist and the test fixtures, test through a proxy
   xvfb xauth lame twolame sox tinyproxy-bin python3 mpg123
+  # a real streaming server, a private session bus, a real window manager
+  icecast2 ezstream dbus-daemon openbox openssl
 )
 
 missing=()
