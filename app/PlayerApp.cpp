@@ -6,7 +6,7 @@
 
 #include "app/CommandLine.h"
 #include "engine/PlayerMessages.h"
-#include "player/PlayerWnd.h"
+#include "net/NetPlayerWnd.h"
 #include "platform/help/HelpWindow.h"
 #include "platform/instance/HandOver.h"
 #include "platform/settings/IniSettingsStore.h"
@@ -89,7 +89,7 @@ bool PlayerApp::InitInstance() {
     return true;
 }
 
-SkinFrameWnd* PlayerApp::NewMainWindow(SettingsStore& store) { return new PlayerWnd(store); }
+SkinFrameWnd* PlayerApp::NewMainWindow(SettingsStore& store) { return new NetPlayerWnd(store); }
 
 int PlayerApp::ExitInstance() {
     // DDE: the Audio topic is deleted here, then the server.

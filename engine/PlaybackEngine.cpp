@@ -52,6 +52,7 @@ bool PlaybackEngine::OpenStream(const std::string& location, int quality, int re
     this->downmix = downmix;
     this->cpuType = cpuType;
     StopStream();
+    endedWithError = false;
 
     // Counting as active while the decoder opens lets a Stop that arrives
     // from a message dispatched during the open run in full.
@@ -164,6 +165,7 @@ int PlaybackEngine::DecodeFrames(int n) {
                 break;
             default:
                 if (IsError(status)) {
+                    endedWithError = true;
                     ShowMessageBox(kTextDecodeError + LibraryErrorText(status));
                     StopStream();
                 }

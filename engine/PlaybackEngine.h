@@ -100,6 +100,8 @@ public:
     int PlayType() const { return playType; }
 
     bool IsActive() const { return active; }
+    // True when the last stream ended on a decoder error rather than at its end or by a stop.
+    bool EndedWithError() const { return endedWithError; }
     int FrameBytes() const { return frameBytes; }
     int MsPerFrame() const { return msPerFrame; }
     int FillThreshold() const { return fillThreshold; }
@@ -161,4 +163,5 @@ private:
     int inputLength = -1;
     int estimatedFrames = -1;
     int playType = 0;
+    bool endedWithError = false;
 };

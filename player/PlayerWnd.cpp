@@ -259,6 +259,8 @@ LRESULT PlayerWnd::OnPlaybackStopped(WPARAM, LPARAM) {
     SetWindowText(windowTitle);
     UpdateInfoDialog(true);
     PublishItem("TrackName", "");
+    // A stream saved for playing afterwards that failed is not worth playing.
+    if (engine && engine->EndedWithError()) replayOnce = 0;
     if (state != PlayState::Stopped && state != PlayState::Connecting) {
         state = PlayState::Stopped;
         if (nextPending || prevPending) {

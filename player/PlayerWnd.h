@@ -93,11 +93,16 @@ protected:
     LRESULT OnTrackInfoCommand(WPARAM wParam, LPARAM lParam);
     LRESULT OnInfoClosed(WPARAM wParam, LPARAM lParam);
 
+    // Shows the current track number with every stream value unknown.
+    void ShowTrackNumber();
+    // The decoder library, for the layer above that hands it settings.
+    Decoder& LibraryDecoder() { return *devices.decoder; }
+    // True while Play waits in the engine's open.
+    bool IsOpening() const { return opening; }
+
 private:
     // The display update of a decode tick: the current track and the engine's state.
     void ReportStatus();
-    // Shows the current track number with every stream value unknown.
-    void ShowTrackNumber();
     bool RestoreStoredPlaylist();
     static void WhileConnecting(void* self);
 

@@ -35,11 +35,10 @@ PlayerFileDialog::PlayerFileDialog(bool open, QWidget* owner, std::string_view f
     request.owner = owner;
     request.filters = QtFilters(filter);
     request.defaultSuffix = "mp3";
+    // A name without a folder opens in the dialog's own folder, proposing the name.
     const std::size_t slash = initialPath.rfind('/');
-    if (slash != std::string::npos) {
-        request.directory = initialPath.substr(0, slash + 1);
-        request.fileName = initialPath.substr(slash + 1);
-    }
+    request.directory = slash == std::string::npos ? std::string() : initialPath.substr(0, slash + 1);
+    request.fileName = slash == std::string::npos ? initialPath : initialPath.substr(slash + 1);
 }
 
 int PlayerFileDialog::DoModal() {

@@ -22,7 +22,7 @@ public:
         "Layer 3 (*.mp3)|*.MP3|Playlist (*.m3u)| *.m3u|All Files (*.*)| *.*||";
 
     // initialPath, when given, is cut at its last '/': the folder the dialog
-    // opens in, and the name it proposes.
+    // opens in, and the name it proposes (a path without '/' is only a name).
     PlayerFileDialog(bool open, QWidget* owner, std::string_view filter, const std::string& initialPath = {});
 
     // IDOK when the user chose, IDCANCEL otherwise.

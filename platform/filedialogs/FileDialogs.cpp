@@ -10,6 +10,11 @@ FileDialogHandler& Handler() {
     return handler;
 }
 
+DirectoryDialogHandler& DirectoryHandler() {
+    static DirectoryDialogHandler handler;
+    return handler;
+}
+
 QFileDialog::FileMode ModeFor(const FileDialogRequest& request) {
     if (request.save) return QFileDialog::AnyFile;
     if (request.flags & OFN_ALLOWMULTISELECT) return QFileDialog::ExistingFiles;
@@ -37,3 +42,19 @@ bool RunFileDialog(const FileDialogRequest& request, std::vector<std::string>& c
 }
 
 void SetFileDialogHandler(FileDialogHandler handler) { Handler() = std::move(handler); }
+
+bool RunDirectoryDialog(const DirectoryDialogRequest& request, std::string& chosen) {
+    chosen.clear();
+    if (DirectoryHandler()) return DirectoryHandler()(request, chosen);
+
+    QFileDialog dialog(request.owner, QString::fromStdString(request.title));
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    if (!request.directory.empty()) dialog.setDirectory(QString::fromStdString(request.directory));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+    chosen = dialog.selectedFiles().front().toStdString();
+    return !chosen.empty();
+}
+
+void SetDirectoryDialogHandler(DirectoryDialogHandler handler) { DirectoryHandler() = std::move(handler); }

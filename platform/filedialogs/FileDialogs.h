@@ -1,7 +1,7 @@
 #pragma once
-// The common file dialogs: choose existing files to open, or a name to save
-// under. Shown modally over the owner on the user-interface thread; tests
-// install a handler that answers instead, so nothing blocks.
+// The common file dialogs: choose existing files to open, a name to save
+// under, or a folder. Shown modally over the owner on the user-interface
+// thread; tests install a handler that answers instead, so nothing blocks.
 
 #include <functional>
 #include <string>
@@ -40,3 +40,16 @@ bool RunFileDialog(const FileDialogRequest& request, std::vector<std::string>& c
 // Replaces the real dialog (for tests); pass an empty function to restore it.
 using FileDialogHandler = std::function<bool(const FileDialogRequest& request, std::vector<std::string>& chosen)>;
 void SetFileDialogHandler(FileDialogHandler handler);
+
+// The folder chooser: starts in `directory` (its own choice when empty or
+// missing) and lets the user pick an existing folder. True when one was
+// chosen: `chosen` then holds its full path.
+struct DirectoryDialogRequest {
+    QWidget* owner = nullptr;
+    std::string title;
+    std::string directory;
+};
+bool RunDirectoryDialog(const DirectoryDialogRequest& request, std::string& chosen);
+
+using DirectoryDialogHandler = std::function<bool(const DirectoryDialogRequest& request, std::string& chosen)>;
+void SetDirectoryDialogHandler(DirectoryDialogHandler handler);

@@ -1,6 +1,6 @@
 #pragma once
-// A PlayerWnd over a scripted decoder, a fake device, timer and clock, shown
-// offscreen. Each opened location gets the frames the test scripted for it;
+// A main window (a PlayerWnd, or a layer over it) over a scripted decoder, a
+// fake device, timer and clock, shown offscreen. Each opened location gets the frames the test scripted for it;
 // message boxes and the "TrackName" item are recorded.
 
 #include <QCoreApplication>
@@ -51,12 +51,20 @@ public:
 
     DecoderStatus Init() override { return initStatus; }
     DecoderStatus Done() override { return doneStatus; }
+    // The text arguments of the proxy and save commands, taken when sent, and
+    // what the save command answers.
+    std::vector<std::pair<std::uint32_t, std::string>> texts;
+    DecoderStatus saveStatus = 0;
+
     DecoderStatus Command(std::uint32_t code, std::intptr_t p1, std::intptr_t p2, void* out) override {
         if (code == DecoderCommand::VersionCheck) {
             *static_cast<std::uint32_t*>(out) = version;
             return p1 == std::intptr_t(version) ? 0 : 0xC1010006;
         }
-        return ScriptedDecoder::Command(code, p1, p2, out);
+        if (code == DecoderCommand::Proxy || code == DecoderCommand::NoProxy || code == DecoderCommand::SaveToFile)
+            texts.emplace_back(code, reinterpret_cast<const char*>(p1));
+        const DecoderStatus status = ScriptedDecoder::Command(code, p1, p2, out);
+        return code == DecoderCommand::SaveToFile ? saveStatus : status;
     }
     std::vector<CommandCall> CommandsWith(std::uint32_t code) const {
         std::vector<CommandCall> found;
@@ -80,24 +88,25 @@ public:
     }
 };
 
-struct PlayerHarness {
+template <class Window>
+struct WindowHarness {
     static constexpr UINT kStyle = 0x00CA0000;  // caption, system menu, minimise box
 
     MemorySettingsStore store;
     PlayerDecoder* decoder = nullptr;
     FakeWaveOut* device = nullptr;
     FakeTimer* timer = nullptr;
-    RecordingPlayerWnd* wnd = nullptr;
+    Window* wnd = nullptr;
     std::vector<std::string> messages;
 
-    PlayerHarness() {
+    WindowHarness() {
         TickCounter = 0;
         SetMessageBoxHandler([this](const std::string& text, MessageBoxIcon) {
             messages.push_back(text);
             return IDOK;
         });
     }
-    ~PlayerHarness() {
+    ~WindowHarness() {
         if (wnd) wnd->DestroyWindow();
         QCoreApplication::processEvents();
         SetMessageBoxHandler({});
@@ -114,7 +123,7 @@ struct PlayerHarness {
         if (prepare) prepare(*decoder);
         PlayerDevices devices{std::move(ownDecoder), std::move(ownDevice), std::move(ownTimer),
                               std::make_unique<FakeClock>()};
-        wnd = new RecordingPlayerWnd(store, std::move(devices));
+        wnd = new Window(store, std::move(devices));
         if (!wnd->Create("Brelune3 Layer III Player", "Brelune3", kStyle, 201)) {
             wnd = nullptr;  // a failed creation deletes the window
             return false;
@@ -151,3 +160,5 @@ struct PlayerHarness {
 
     void Command(UINT id, UINT code = BN_CLICKED) { wnd->SendMessage(WM_COMMAND, MakeCommandWParam(id, code), 0); }
 };
+
+using PlayerHarness = WindowHarness<RecordingPlayerWnd>;
