@@ -79,6 +79,10 @@ protected:
         }
         ASSERT_EQ(decoder.Init(), 0u);
         decoder.Command(kOpenTimeoutCommand, kOpenTimeoutMs, 0, nullptr);
+        // The library keeps the proxy across mpegDone: an earlier test's
+        // proxy would be long gone.
+        decoder.Command(DecoderCommand::Proxy, reinterpret_cast<std::intptr_t>(""), 0, nullptr);
+        decoder.Command(DecoderCommand::NoProxy, reinterpret_cast<std::intptr_t>(""), 0, nullptr);
     }
     void TearDown() override
     {

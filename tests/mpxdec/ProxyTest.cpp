@@ -3,67 +3,14 @@
 // hosts listed as reached directly in either case.
 
 #include <gtest/gtest.h>
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <signal.h>
-#include <sys/socket.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <chrono>
-#include <fstream>
-#include <thread>
 
 #include "tests/mpxdec/NetworkTest.h"
+#include "tests/support/TinyProxy.h"
 
 namespace {
 
 using mpxtest::TestHttpServer;
-
-bool Accepts(int port)
-{
-    int fd = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(static_cast<std::uint16_t>(port));
-    bool ok = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-    close(fd);
-    return ok;
-}
-
-// tinyproxy in the foreground on a free port, stopped by the destructor.
-class TinyProxy {
-public:
-    TinyProxy() : port_(mpxtest::ClosedPort())
-    {
-        const std::string config = testenv::Home() + "/tinyproxy.conf";
-        std::ofstream(config) << "Port " << port_ << "\nListen 127.0.0.1\nTimeout 10\nMaxClients 20\n"
-                              << "Allow 127.0.0.1\nLogLevel Error\nLogFile \"" << testenv::Home()
-                              << "/tinyproxy.log\"\n";
-        pid_ = fork();
-        if (pid_ == 0) {
-            execlp("tinyproxy", "tinyproxy", "-d", "-c", config.c_str(), static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        for (int i = 0; i < 100 && !Accepts(port_); ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-    }
-    ~TinyProxy()
-    {
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-    int Port() const { return port_; }
-    bool Running() const { return pid_ > 0 && Accepts(port_); }
-
-private:
-    int port_;
-    pid_t pid_ = -1;
-};
+using testsupport::TinyProxy;
 
 class MpxdecProxy : public mpxtest::NetworkTest {
 protected:
@@ -77,9 +24,9 @@ protected:
 TEST_F(MpxdecProxy, TheProxyAndTheHostsReachedDirectlyAreHonoured)
 {
     TinyProxy proxy;
-    ASSERT_TRUE(proxy.Running()) << "tinyproxy (package tinyproxy-bin) did not start";
+    ASSERT_TRUE(proxy.Running()) << "tinyproxy (package tinyproxy-bin) did not start. " << proxy.Error();
     server.Route("/plain", TestHttpServer::File(song));
-    const std::string proxyUrl = "http://127.0.0.1:" + std::to_string(proxy.Port());
+    const std::string proxyUrl = proxy.Url();
 
     struct Case {
         const char* name;
