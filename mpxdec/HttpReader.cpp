@@ -8,6 +8,7 @@
 #include <sys/socket.h>
 
 #include "mpxdec/Status.h"
+#include "mpxdec/TlsTrust.h"
 
 namespace mpxdec {
 
@@ -112,6 +113,8 @@ bool HttpReader::Start(const HttpRequest& request, std::string* error)
     curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(easy_, CURLOPT_SOCKOPTFUNCTION, &LimitReceiveBuffer);
     curl_easy_setopt(easy_, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(request.timeoutMs));
+    trust_ = TlsTrust::FromEnvironment();
+    trust_.Apply(easy_);
     if (!request.proxyHost.empty()) {
         curl_easy_setopt(easy_, CURLOPT_PROXY, request.proxyHost.c_str());
         if (request.proxyPort > 0) {
@@ -357,9 +360,11 @@ void HttpReader::Finish(CURLcode result)
         case CURLE_UNSUPPORTED_PROTOCOL:
             Fail(kErrUnsupportedLocation, "Unsupported location: " + detail);
             break;
-        default:
-            Fail(kErrNetwork, "Network error: " + detail);
+        default: {
+            std::string tls;
+            Fail(kErrNetwork, trust_.Describe(result, detail, &tls) ? tls : "Network error: " + detail);
             break;
+        }
         }
     }
     {

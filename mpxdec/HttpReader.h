@@ -25,6 +25,7 @@
 #include "mpxdec/ByteQueue.h"
 #include "mpxdec/HttpSource.h"
 #include "mpxdec/IcyFilter.h"
+#include "mpxdec/TlsTrust.h"
 
 namespace mpxdec {
 
@@ -67,6 +68,7 @@ private:
     curl_slist* aliasList_ = nullptr;
     char curlError_[CURL_ERROR_SIZE] = {};
     int timeoutMs_ = 15000;
+    TlsTrust trust_;
     std::thread thread_;
     std::atomic<bool> stop_{false};
 
