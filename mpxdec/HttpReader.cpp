@@ -314,7 +314,7 @@ std::size_t HttpReader::OnBody(const char* data, std::size_t size)
         title_ = title;
         ++titleChanges_;
     }
-    TrackDelivered(static_cast<std::size_t>(std::min<std::int64_t>(skip_, static_cast<std::int64_t>(filtered_.size()))));
+    TrackDelivered();
     if (keepHistory_) {
         history_.insert(history_.end(), filtered_.begin(), filtered_.end());
     }
@@ -419,63 +419,6 @@ std::string HttpReader::Title() const
 {
     std::lock_guard<std::mutex> lock(mutex_);
     return title_;
-}
-
-bool HttpReader::SaveTo(const std::string& path, std::string* error)
-{
-    std::unique_lock<std::mutex> lock(mutex_);
-    if (save_.Started()) {
-        *error = "The stream is already being saved";
-        return false;
-    }
-    if (!save_.Open(path, error)) {
-        return false;
-    }
-    keepHistory_ = false;
-    save_.Write(history_.data(), history_.size());
-    history_.clear();
-    history_.shrink_to_fit();
-    if (state_.finished) {
-        save_.Close();
-    }
-    *error = save_.Error();
-    bool ok = error->empty();
-    bool wake = paused_;
-    lock.unlock();
-    if (wake) {
-        curl_multi_wakeup(multi_);
-    }
-    return ok;
-}
-
-void HttpReader::SetSaveOnly()
-{
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        saveOnly_ = true;
-        queue_.Clear();
-    }
-    curl_multi_wakeup(multi_);
-}
-
-void HttpReader::DropHistory()
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    keepHistory_ = false;
-    history_.clear();
-    history_.shrink_to_fit();
-}
-
-bool HttpReader::SaveComplete() const
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    return save_.Complete();
-}
-
-std::string HttpReader::SaveError() const
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    return save_.Error();
 }
 
 }  // namespace mpxdec

@@ -65,13 +65,13 @@ private:
     CURLcode Transfer(bool* stalled);
     void Finish(CURLcode result);
     void Fail(std::uint32_t status, std::string text);
-    // Reconnecting (HttpReaderReconnect.cpp).
+    // Reconnecting (HttpReaderReconnect.cpp); saving is in HttpReaderSave.cpp.
     bool Reconnect(CURLcode result, bool stalled);
     Reconnector::Ending EndingOf(CURLcode result, bool stalled);
     Reconnector::Ending Classify(CURLcode result) const;
     bool PauseBeforeReconnect(int ms);
     bool CheckResume(long code);
-    void TrackDelivered(std::size_t resent);
+    void TrackDelivered();
 
     const std::size_t capacity_;
     CURL* easy_ = nullptr;

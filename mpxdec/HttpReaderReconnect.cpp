@@ -160,11 +160,13 @@ bool HttpReader::CheckResume(long code)
     return true;
 }
 
-// Called under the lock with the filtered bytes of one body callback.
-void HttpReader::TrackDelivered(std::size_t resent)
+// Called under the lock with the filtered bytes of one body callback: drops
+// what a resumed answer sends again, and counts the rest.
+void HttpReader::TrackDelivered()
 {
+    const std::int64_t resent = std::min<std::int64_t>(skip_, static_cast<std::int64_t>(filtered_.size()));
     filtered_.erase(filtered_.begin(), filtered_.begin() + static_cast<std::ptrdiff_t>(resent));
-    skip_ -= static_cast<std::int64_t>(resent);
+    skip_ -= resent;
     delivered_ += static_cast<std::int64_t>(filtered_.size());
     if (!filtered_.empty() && state_.reconnecting) {
         state_.reconnecting = false;

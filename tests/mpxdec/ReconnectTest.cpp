@@ -78,9 +78,9 @@ TEST_F(MpxdecReconnect, AStationThatDropsOrStallsReconnectsAndPlaysOnUnderItsNew
     // Cut inside a frame, and taken up again elsewhere, as a station would.
     const Bytes first = Slice(station, 0, station.size() * 6 / 10);
     const Bytes second = Slice(station, station.size() * 3 / 10, station.size());
-    const std::size_t framesInBoth = (mpxtest::ReferenceDecode(mpxtest::WriteFile("first.mp2", first), 0, 0, 0).size() +
-                                      mpxtest::ReferenceDecode(mpxtest::WriteFile("second.mp2", second), 0, 0, 0).size()) /
-                                     mpxtest::kMaxFrameBytes;
+    const std::size_t pcmInBoth = mpxtest::ReferenceDecode(mpxtest::WriteFile("first.mp2", first), 0, 0, 0).size() +
+                                  mpxtest::ReferenceDecode(mpxtest::WriteFile("second.mp2", second), 0, 0, 0).size();
+    const std::size_t framesInBoth = pcmInBoth / mpxtest::kMaxFrameBytes;
     for (bool stall : {false, true}) {
         SCOPED_TRACE(stall ? "the connection stalls" : "the server goes down for a while");
         const std::string path = stall ? "/stalls" : "/drops";
