@@ -20,6 +20,8 @@ constexpr DecoderStatus kStatusNoFrame1 = 0x81010101;
 constexpr DecoderStatus kStatusNoFrame2 = 0x81010102;
 constexpr DecoderStatus kStatusResync = 0x81010103;
 constexpr DecoderStatus kStatusEndOfStream = 0x81010104;
+// No frame: the connection was lost and the decoder is making it again.
+constexpr DecoderStatus kStatusReconnecting = 0x81010105;
 
 namespace DecoderCommand {
 constexpr std::uint32_t ErrorText = 0x00000001;
@@ -37,6 +39,8 @@ constexpr std::uint32_t Title = 0x00100015;
 constexpr std::uint32_t Artist = 0x00100016;
 constexpr std::uint32_t Author = 0x00100017;
 constexpr std::uint32_t Composer = 0x00100018;
+// out: int32_t, how often the tags have changed since the start.
+constexpr std::uint32_t TagChanges = 0x00100020;
 constexpr std::uint32_t Proxy = 0x00010380;
 constexpr std::uint32_t NoProxy = 0x00010381;
 constexpr std::uint32_t SaveOnly = 0x01010201;

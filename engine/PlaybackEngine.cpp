@@ -103,6 +103,7 @@ bool PlaybackEngine::OpenStream(const std::string& location, int quality, int re
     lastStatus = 0;
     formatCheckPending = false;
     prerollRunning = false;
+    reconnecting = false;
     fillThreshold = OutputBuffer::kPreparedLength;
 
     if (timer != 0) {
@@ -122,6 +123,7 @@ bool PlaybackEngine::OpenStream(const std::string& location, int quality, int re
 bool PlaybackEngine::StopStream() {
     if (!active) return false;
     active = false;
+    reconnecting = false;
     currentBuffer = 0;
     fill = 0;
     CloseOutput();
@@ -145,6 +147,7 @@ int PlaybackEngine::DecodeFrames(int n) {
         lastStatus = status;
         switch (status) {
             case 0:
+                reconnecting = false;
                 ++framesDecoded;
                 emptyFrame = bytes == 0;
                 if (emptyFrame) ++skippedFrames;
@@ -157,6 +160,14 @@ int PlaybackEngine::DecodeFrames(int n) {
             case kStatusResync:
                 formatCheckPending = true;
                 AfterFrame(status);
+                break;
+            case kStatusReconnecting:
+                // Said at every call while it lasts: act on the first only.
+                if (!reconnecting) {
+                    reconnecting = true;
+                    formatCheckPending = true;
+                    AfterFrame(status);
+                }
                 break;
             case kStatusEndOfStream:
                 AfterFrame(status);

@@ -23,6 +23,9 @@
 // - A decode tick also ends when the stream has stopped or the decoder has no
 //   frame to give right now (no data yet, end of stream with audio still
 //   queued), instead of asking it again for the rest of the 100 ms budget.
+// - While the decoder reconnects a lost connection the stream stays active:
+//   the first such status hands over what is decoded and, like a resync,
+//   makes the next frame buffer again if the ring has run dry.
 
 #include <array>
 #include <cstdint>
@@ -98,6 +101,8 @@ public:
     int BitRate() const { return bitRate; }
     int Downmix() const { return downmix; }
     int PlayType() const { return playType; }
+    // The decoder is making a lost connection again; false once audio flows.
+    bool IsReconnecting() const { return reconnecting; }
 
     bool IsActive() const { return active; }
     // True when the last stream ended on a decoder error rather than at its end or by a stop.
@@ -164,4 +169,5 @@ private:
     int estimatedFrames = -1;
     int playType = 0;
     bool endedWithError = false;
+    bool reconnecting = false;
 };

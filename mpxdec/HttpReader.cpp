@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
 #include <cstring>
 
 #include <sys/socket.h>
@@ -77,9 +76,6 @@ HttpReader::~HttpReader()
     }
     curl_slist_free_all(headerList_);
     curl_slist_free_all(aliasList_);
-    if (saveFile_ != nullptr) {
-        std::fclose(saveFile_);
-    }
 }
 
 bool HttpReader::Start(const HttpRequest& request, std::string* error)
@@ -91,6 +87,7 @@ bool HttpReader::Start(const HttpRequest& request, std::string* error)
         return false;
     }
     timeoutMs_ = request.timeoutMs;
+    reconnector_ = Reconnector(request.reconnectPauseMs);
     for (const std::string& header : request.headers) {
         headerList_ = curl_slist_append(headerList_, header.c_str());
     }
@@ -126,7 +123,7 @@ bool HttpReader::Start(const HttpRequest& request, std::string* error)
 
     lastProgress_ = Clock::now();
     state_.lastData = lastProgress_;
-    thread_ = std::thread(&HttpReader::Run, this);
+    thread_ = std::thread(&HttpReader::Run, this, false);
     return true;
 }
 
@@ -140,13 +137,29 @@ void HttpReader::Stop()
     thread_.join();
 }
 
-void HttpReader::Run()
+void HttpReader::Run(bool afterLoss)
 {
-    CURLcode result = CURLE_OK;
+    CURLcode result = lastResult_;
+    bool stalled = lastStalled_;
+    if (!afterLoss) {
+        result = Transfer(&stalled);
+    }
+    while (!stop_ && Reconnect(result, stalled)) {
+        stalled = false;
+        result = Transfer(&stalled);
+    }
+    lastResult_ = result;
+    lastStalled_ = stalled;
+    Finish(result);
+}
+
+// Runs one connection until it ends, stalls, or the reader stops.
+CURLcode HttpReader::Transfer(bool* stalled)
+{
     for (;;) {
         if (stop_) {
             Fail(kAborted, "Aborted");
-            break;
+            return CURLE_OK;
         }
         bool resume = false;
         bool waiting = false;
@@ -162,11 +175,15 @@ void HttpReader::Run()
             }
             waiting = !paused_ && Clock::now() - lastProgress_ > std::chrono::milliseconds(timeoutMs_);
         }
+        if (waiting && reconnectArmed_) {
+            *stalled = true;
+            return CURLE_OK;
+        }
         if (waiting) {
             bool answered = Snapshot().bodyStarted;
             Fail(kErrTimedOut, answered ? "Timed out: the server sent nothing for " + Seconds(timeoutMs_)
                                         : "Timed out: no answer from the server within " + Seconds(timeoutMs_));
-            break;
+            return CURLE_OK;
         }
         if (resume) {
             curl_easy_pause(easy_, CURLPAUSE_CONT);
@@ -175,6 +192,7 @@ void HttpReader::Run()
         curl_multi_perform(multi_, &running);
         int left = 0;
         bool done = false;
+        CURLcode result = CURLE_OK;
         while (CURLMsg* msg = curl_multi_info_read(multi_, &left)) {
             if (msg->msg == CURLMSG_DONE) {
                 result = msg->data.result;
@@ -182,11 +200,10 @@ void HttpReader::Run()
             }
         }
         if (done || running == 0) {
-            break;
+            return result;
         }
         curl_multi_poll(multi_, nullptr, 0, kPollMs, nullptr);
     }
-    Finish(result);
 }
 
 std::size_t HttpReader::HeaderCallback(char* data, std::size_t size, std::size_t count, void* self)
@@ -209,8 +226,9 @@ std::size_t HttpReader::OnHeader(const char* data, std::size_t size)
         std::size_t codeEnd = line.find(' ', line.find(' ') + 1);
         reason_ = codeEnd == std::string::npos ? "" : Trim(line.substr(codeEnd));
         contentType_.clear();
-        state_.contentLength = -1;
-        state_.icy = StartsWith(line, "ICY ");
+        responseLength_ = -1;
+        responseIcy_ = StartsWith(line, "ICY ");
+        contentRange_.clear();
         metaInterval_ = 0;
         return size;
     }
@@ -223,9 +241,11 @@ std::size_t HttpReader::OnHeader(const char* data, std::size_t size)
     if (name == "content-type") {
         contentType_ = Lower(value);
     } else if (name == "content-length") {
-        state_.contentLength = std::strtoll(value.c_str(), nullptr, 10);
+        responseLength_ = std::strtoll(value.c_str(), nullptr, 10);
+    } else if (name == "content-range") {
+        contentRange_ = value;
     } else if (StartsWith(name, "icy-")) {
-        state_.icy = true;
+        responseIcy_ = true;
         if (name == "icy-metaint") {
             metaInterval_ = static_cast<std::size_t>(std::strtoul(value.c_str(), nullptr, 10));
         }
@@ -252,9 +272,19 @@ bool HttpReader::AcceptResponse()
         Fail(kErrNotMpeg, "The server sent " + type.substr(0, type.find(';')) + ", not MPEG audio");
         return false;
     }
+    if (resumeFrom_ > 0 && !CheckResume(code)) {
+        return false;
+    }
     icyFilter_ = IcyFilter(metaInterval_);
+    answered_ = true;
     std::lock_guard<std::mutex> lock(mutex_);
-    state_.bodyStarted = true;
+    if (!state_.bodyStarted) {
+        // The first answer tells what the stream is; a reconnection's
+        // answer (a range, say) does not change that.
+        state_.contentLength = responseLength_;
+        state_.icy = responseIcy_;
+        state_.bodyStarted = true;
+    }
     return true;
 }
 
@@ -262,14 +292,14 @@ bool HttpReader::Held(std::size_t incoming) const
 {
     if (saveOnly_) {
         // Until the file is named, everything waits in the history.
-        return saveFile_ == nullptr && !history_.empty() && history_.size() + incoming > 2 * capacity_;
+        return !save_.IsOpen() && !history_.empty() && history_.size() + incoming > 2 * capacity_;
     }
     return queue_.Size() > 0 && queue_.Size() + incoming > capacity_;
 }
 
 std::size_t HttpReader::OnBody(const char* data, std::size_t size)
 {
-    if (!Snapshot().bodyStarted && !AcceptResponse()) {
+    if (!answered_ && !AcceptResponse()) {
         return 0;  // ends the transfer; the reason is recorded
     }
     std::unique_lock<std::mutex> lock(mutex_);
@@ -280,13 +310,15 @@ std::size_t HttpReader::OnBody(const char* data, std::size_t size)
     filtered_.clear();
     icyFilter_.Filter(reinterpret_cast<const std::uint8_t*>(data), size, filtered_);
     std::string title;
-    if (icyFilter_.TakeTitle(&title)) {
+    if (icyFilter_.TakeTitle(&title) && title != title_) {
         title_ = title;
+        ++titleChanges_;
     }
+    TrackDelivered();
     if (keepHistory_) {
         history_.insert(history_.end(), filtered_.begin(), filtered_.end());
     }
-    WriteToSave(filtered_.data(), filtered_.size());
+    save_.Write(filtered_.data(), filtered_.size());
     if (!saveOnly_) {
         queue_.Push(filtered_.data(), filtered_.size());
     }
@@ -295,35 +327,6 @@ std::size_t HttpReader::OnBody(const char* data, std::size_t size)
     lock.unlock();
     changed_.notify_all();
     return size;
-}
-
-void HttpReader::WriteToSave(const std::uint8_t* data, std::size_t size)
-{
-    if (saveFile_ == nullptr || size == 0) {
-        return;
-    }
-    if (std::fwrite(data, 1, size, saveFile_) != size) {
-        saveError_ = "Saving to " + savePath_ + " failed: " + std::strerror(errno);
-        std::fclose(saveFile_);
-        saveFile_ = nullptr;
-    }
-}
-
-void HttpReader::CloseSave()
-{
-    if (saveFile_ == nullptr) {
-        return;
-    }
-    // Buffered bytes meet a full disk only here.
-    bool flushed = std::fflush(saveFile_) == 0;
-    int flushError = errno;
-    bool closed = std::fclose(saveFile_) == 0;
-    saveFile_ = nullptr;
-    if (!flushed || !closed) {
-        saveError_ = "Saving to " + savePath_ + " failed: " + std::strerror(flushed ? errno : flushError);
-    } else {
-        saveComplete_ = true;
-    }
 }
 
 void HttpReader::Finish(CURLcode result)
@@ -335,7 +338,7 @@ void HttpReader::Finish(CURLcode result)
     if (state.errorStatus == 0) {
         switch (result) {
         case CURLE_OK:
-            if (!state.bodyStarted && (code < 200 || code >= 300)) {
+            if (!answered_ && (code < 200 || code >= 300)) {
                 Fail(kErrHttpStatus, "HTTP " + std::to_string(code) + (reason_.empty() ? "" : " " + reason_));
             }
             break;
@@ -370,7 +373,8 @@ void HttpReader::Finish(CURLcode result)
     {
         std::lock_guard<std::mutex> lock(mutex_);
         state_.finished = true;
-        CloseSave();
+        state_.reconnecting = false;
+        save_.Close();
     }
     changed_.notify_all();
 }
@@ -415,68 +419,6 @@ std::string HttpReader::Title() const
 {
     std::lock_guard<std::mutex> lock(mutex_);
     return title_;
-}
-
-bool HttpReader::SaveTo(const std::string& path, std::string* error)
-{
-    std::unique_lock<std::mutex> lock(mutex_);
-    if (saveFile_ != nullptr || saveComplete_ || !saveError_.empty()) {
-        *error = "The stream is already being saved";
-        return false;
-    }
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        *error = "Cannot save to " + path + ": " + std::strerror(errno);
-        saveError_ = *error;
-        return false;
-    }
-    saveFile_ = file;
-    savePath_ = path;
-    keepHistory_ = false;
-    WriteToSave(history_.data(), history_.size());
-    history_.clear();
-    history_.shrink_to_fit();
-    if (state_.finished) {
-        CloseSave();
-    }
-    *error = saveError_;
-    bool ok = saveError_.empty();
-    bool wake = paused_;
-    lock.unlock();
-    if (wake) {
-        curl_multi_wakeup(multi_);
-    }
-    return ok;
-}
-
-void HttpReader::SetSaveOnly()
-{
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        saveOnly_ = true;
-        queue_.Clear();
-    }
-    curl_multi_wakeup(multi_);
-}
-
-void HttpReader::DropHistory()
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    keepHistory_ = false;
-    history_.clear();
-    history_.shrink_to_fit();
-}
-
-bool HttpReader::SaveComplete() const
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    return saveComplete_;
-}
-
-std::string HttpReader::SaveError() const
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    return saveError_;
 }
 
 }  // namespace mpxdec

@@ -5,6 +5,8 @@
 // server cannot make it grow. ICY metadata is taken out on the way in.
 // The reader also keeps, until told otherwise, every byte it received, so a
 // save that starts after the first bytes still writes the whole stream.
+// Once the stream plays, a lost connection is made again on the same thread
+// (Reconnector.h): the queue and a save in progress carry on across it.
 //
 // Threads: Start, Stop, Read, Snapshot and the save calls are made on the
 // caller's thread; the transfer and all file writes of a save run on the
@@ -14,7 +16,6 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
-#include <cstdio>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -25,6 +26,8 @@
 #include "mpxdec/ByteQueue.h"
 #include "mpxdec/HttpSource.h"
 #include "mpxdec/IcyFilter.h"
+#include "mpxdec/Reconnector.h"
+#include "mpxdec/StreamSave.h"
 #include "mpxdec/TlsTrust.h"
 
 namespace mpxdec {
@@ -42,6 +45,8 @@ public:
     void WaitForData(std::chrono::milliseconds limit) override;
     State Snapshot() const override;
     std::string Title() const override;
+    std::uint32_t TitleChanges() const override { return titleChanges_; }
+    void ReconnectWhenDropped() override;
     bool SaveTo(const std::string& path, std::string* error) override;
     void SetSaveOnly() override;
     void DropHistory() override;
@@ -55,11 +60,18 @@ private:
     std::size_t OnBody(const char* data, std::size_t size);
     bool AcceptResponse();
     bool Held(std::size_t incoming) const;
-    void Run();
+    // afterLoss: go on from a connection lost before the stream played.
+    void Run(bool afterLoss);
+    CURLcode Transfer(bool* stalled);
     void Finish(CURLcode result);
     void Fail(std::uint32_t status, std::string text);
-    void WriteToSave(const std::uint8_t* data, std::size_t size);
-    void CloseSave();
+    // Reconnecting (HttpReaderReconnect.cpp); saving is in HttpReaderSave.cpp.
+    bool Reconnect(CURLcode result, bool stalled);
+    Reconnector::Ending EndingOf(CURLcode result, bool stalled);
+    Reconnector::Ending Classify(CURLcode result) const;
+    bool PauseBeforeReconnect(int ms);
+    bool CheckResume(long code);
+    void TrackDelivered();
 
     const std::size_t capacity_;
     CURL* easy_ = nullptr;
@@ -71,12 +83,28 @@ private:
     TlsTrust trust_;
     std::thread thread_;
     std::atomic<bool> stop_{false};
+    std::atomic<bool> reconnectArmed_{false};  // written under the lock
+    std::atomic<std::uint32_t> titleChanges_{0};
 
     // Reader thread only.
     IcyFilter icyFilter_;
     std::vector<std::uint8_t> filtered_;
     std::string reason_;
     std::size_t metaInterval_ = 0;
+    // What the current connection's answer said, and whether it was taken.
+    std::int64_t responseLength_ = -1;
+    bool responseIcy_ = false;
+    std::string contentRange_;
+    bool answered_ = false;
+    Reconnector reconnector_;
+    std::int64_t delivered_ = 0;   // stream bytes taken in, over every connection
+    std::int64_t resumeFrom_ = 0;  // where the current connection was asked to start
+    std::int64_t skip_ = 0;        // bytes of its body already delivered before
+    bool fileChanged_ = false;
+    std::string range_;
+    // How the last connection ended; read by ReconnectWhenDropped once the thread has ended.
+    CURLcode lastResult_ = CURLE_OK;
+    bool lastStalled_ = false;
 
     mutable std::mutex mutex_;
     std::condition_variable changed_;
@@ -90,10 +118,8 @@ private:
     bool saveOnly_ = false;
     bool keepHistory_ = true;
     std::vector<std::uint8_t> history_;
-    std::FILE* saveFile_ = nullptr;
-    std::string savePath_;
-    bool saveComplete_ = false;
-    std::string saveError_;
+    StreamSave save_;
+    bool lostWhileStarting_ = false;
 };
 
 }  // namespace mpxdec

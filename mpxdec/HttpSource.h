@@ -21,6 +21,7 @@ struct HttpRequest {
     long proxyPort = 0;
     std::string noProxy;               // used only with proxyHost
     int timeoutMs = 15000;
+    int reconnectPauseMs = 1000;       // the first pause before connecting again
 };
 
 class HttpSource {
@@ -34,6 +35,9 @@ public:
         std::string errorText;
         std::int64_t contentLength = -1;
         bool icy = false;
+        // The connection was lost after the stream started playing and is
+        // being made again; the bytes already received are still read.
+        bool reconnecting = false;
         Clock::time_point lastData;
     };
 
@@ -49,6 +53,11 @@ public:
     virtual State Snapshot() const = 0;
     // The latest ICY stream title; empty when none came.
     virtual std::string Title() const = 0;
+    // How often the title has changed; cheap enough to ask at every frame.
+    virtual std::uint32_t TitleChanges() const = 0;
+    // The stream plays: from now on a connection that drops or stalls is
+    // made again (see Reconnector.h) instead of ending the stream.
+    virtual void ReconnectWhenDropped() = 0;
 
     // Writes the bytes kept so far to path and every later byte as it arrives.
     virtual bool SaveTo(const std::string& path, std::string* error) = 0;

@@ -12,6 +12,9 @@ namespace {
 
 constexpr std::uint32_t kVersion = 0x02030B05;
 constexpr int kDefaultOpenTimeoutMs = 15000;
+constexpr int kDefaultReconnectPauseMs = 1000;
+// So that thirty times the first pause still fits an int.
+constexpr int kLongestFirstPauseMs = 60000;
 
 // Command codes; docs/decoder.md tells what each one takes and gives.
 enum : std::uint32_t {
@@ -30,12 +33,14 @@ enum : std::uint32_t {
     kCmdArtist = 0x00100016,
     kCmdAuthor = 0x00100017,
     kCmdComposer = 0x00100018,
+    kCmdTagChanges = 0x00100020,
     kCmdProxy = 0x00010380,
     kCmdNoProxy = 0x00010381,
     kCmdSaveOnly = 0x01010201,
     kCmdSaveToFile = 0x01010103,
     kCmdWaitHook = 0x00010390,
     kCmdOpenTimeout = 0x00010391,
+    kCmdReconnectPause = 0x00010392,
 };
 
 const char* AsText(std::intptr_t p)
@@ -52,7 +57,7 @@ Library& Library::Instance()
     return library;
 }
 
-Library::Library() : openTimeoutMs_(kDefaultOpenTimeoutMs) {}
+Library::Library() : openTimeoutMs_(kDefaultOpenTimeoutMs), reconnectPauseMs_(kDefaultReconnectPauseMs) {}
 
 std::uint32_t Library::Init()
 {
@@ -159,6 +164,7 @@ std::uint32_t Library::Start()
     base.proxyPort = proxyPort_;
     base.noProxy = noProxy_;
     base.timeoutMs = openTimeoutMs_;
+    base.reconnectPauseMs = reconnectPauseMs_;
     ++waitDepth_;
     std::uint32_t status = session_->Start(base, std::move(source), waitHook_, abortRequested_);
     --waitDepth_;
@@ -215,6 +221,8 @@ std::uint32_t Library::Command(std::uint32_t code, std::intptr_t p1, std::intptr
         return CopyTag(TagField::Author, p2, out);
     case kCmdComposer:
         return CopyTag(TagField::Composer, p2, out);
+    case kCmdTagChanges:
+        return NeedSession() == kOk ? StoreInt(session_->TagChanges(), out) : kErrNoStream;
     case kCmdProxy:
         if (p2 < 0 || p2 > 65535) {
             return errors_.Record(kErrBadArgument, "Proxy port out of range");
@@ -238,6 +246,9 @@ std::uint32_t Library::Command(std::uint32_t code, std::intptr_t p1, std::intptr
         return kOk;
     case kCmdOpenTimeout:
         openTimeoutMs_ = p1 > 0 && p1 < std::numeric_limits<int>::max() / 2 ? static_cast<int>(p1) : kDefaultOpenTimeoutMs;
+        return kOk;
+    case kCmdReconnectPause:
+        reconnectPauseMs_ = p1 > 0 && p1 <= kLongestFirstPauseMs ? static_cast<int>(p1) : kDefaultReconnectPauseMs;
         return kOk;
     default:
         return errors_.Record(kErrUnknownCommand, "Unknown command " + std::to_string(code));

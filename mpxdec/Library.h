@@ -47,6 +47,7 @@ private:
     long proxyPort_ = 0;
     std::string noProxy_;
     int openTimeoutMs_;
+    int reconnectPauseMs_;
     int waitDepth_ = 0;          // > 0 while a start waits for the network
     bool abortRequested_ = false;
     bool closeRequested_ = false;

@@ -170,6 +170,9 @@ std::uint32_t Session::Start(const HttpRequest& base, std::unique_ptr<HttpSource
         MpegDecoder::Result r = decoder_.ReadFormat();
         if (r == MpegDecoder::Result::Frame) {
             phase_ = Phase::Running;
+            // A lost connection is made again only once the stream plays; a
+            // start that fails says why.
+            reader_->ReconnectWhenDropped();
             return kMaySave;
         }
         if (r == MpegDecoder::Result::Error) {
@@ -283,6 +286,9 @@ std::uint32_t Session::NeedMoreInput(FrameInfo* info)
         return kEndOfStream;
     }
     FillInfo(info);
+    if (state.reconnecting) {
+        return kReconnecting;
+    }
     if (!stallReported_ && std::chrono::steady_clock::now() - state.lastData > kStallTime) {
         stallReported_ = true;
         return kResync;
@@ -297,7 +303,7 @@ std::uint32_t Session::SaveOnlyStep()
         return Fail(kErrSave, "Saving without playing needs a file to save to");
     }
     if (!state.finished) {
-        return kNoAudio;
+        return state.reconnecting ? kReconnecting : kNoAudio;
     }
     if (state.errorStatus != 0) {
         return Fail(state.errorStatus, state.errorText);
@@ -423,6 +429,11 @@ std::uint32_t Session::Tag(TagField field, std::string* text) const
     case TagField::Composer: *text = tags.composer; break;
     }
     return text->empty() ? kNotAvailable : kOk;
+}
+
+std::uint32_t Session::TagChanges() const
+{
+    return reader_ ? reader_->TitleChanges() : 0;
 }
 
 std::uint32_t Session::SaveTo(const std::string& path)

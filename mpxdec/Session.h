@@ -51,6 +51,8 @@ public:
     std::uint32_t SetOffset(std::int64_t value, std::intptr_t unit);
     std::uint32_t SetLength(std::int64_t value, std::intptr_t unit);
     std::uint32_t Tag(TagField field, std::string* text) const;
+    // How often the tags have changed since the start (a station's new title).
+    std::uint32_t TagChanges() const;
     std::uint32_t SaveTo(const std::string& path);
     std::uint32_t SetSaveOnly();
 

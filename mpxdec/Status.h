@@ -13,6 +13,8 @@ constexpr std::uint32_t kWaitingForData = 0x81010101;
 constexpr std::uint32_t kNoAudio = 0x81010102;
 constexpr std::uint32_t kResync = 0x81010103;
 constexpr std::uint32_t kEndOfStream = 0x81010104;
+// The connection was lost and is being made again; said at every call while it lasts.
+constexpr std::uint32_t kReconnecting = 0x81010105;
 // A command has no value for this source (no length, no such tag).
 constexpr std::uint32_t kNotAvailable = 0x81010110;
 // An open or start that the caller aborted; the caller asked for it, so it is not shown.

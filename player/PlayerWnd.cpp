@@ -11,6 +11,7 @@
 
 namespace {
 constexpr const char* kConnectingTitle = "Connecting...";
+constexpr const char* kReconnectingTitle = "Reconnecting...";
 // How long one call of the decoder's wait function may dispatch messages; the
 // decoder calls it again at once, so this only bounds its own latency.
 constexpr int kWaitDispatchMs = 5;
@@ -134,6 +135,15 @@ void PlayerWnd::ReportStatus() {
     UpdateDisplay(currentTrack, engine->ElapsedSeconds(), engine->FramesPlayed(), format.samplingRate,
                   format.channels, engine->Downmix(), format.layer, engine->BitRate(), format.version,
                   PlayStateForDisplay(state), engine->SyncState(), engine->ProgressPercent(), engine->PlayType());
+    ShowReconnecting();
+    RefreshChangedTags();
+}
+
+void PlayerWnd::ShowReconnecting() {
+    const bool reconnecting = engine->IsReconnecting();
+    if (reconnecting == showingReconnecting) return;
+    showingReconnecting = reconnecting;
+    SetWindowText(reconnecting ? kReconnectingTitle : windowTitle);
 }
 
 void PlayerWnd::ShowTrackNumber() { UpdateDisplay(currentTrack, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 0); }
@@ -257,6 +267,7 @@ bool PlayerWnd::PlayTrack(int n) {
 LRESULT PlayerWnd::OnPlaybackStopped(WPARAM, LPARAM) {
     trackName.clear();
     SetWindowText(windowTitle);
+    showingReconnecting = false;
     UpdateInfoDialog(true);
     PublishItem("TrackName", "");
     // A stream saved for playing afterwards that failed is not worth playing.

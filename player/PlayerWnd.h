@@ -103,6 +103,11 @@ protected:
 private:
     // The display update of a decode tick: the current track and the engine's state.
     void ReportStatus();
+    // The window title says so while the decoder reconnects a lost stream.
+    void ShowReconnecting();
+    // Refills the Track information window when a station's title changed
+    // (PlayerWndTrackInfo.cpp).
+    void RefreshChangedTags();
     bool RestoreStoredPlaylist();
     static void WhileConnecting(void* self);
 
@@ -111,4 +116,7 @@ private:
     // True while Play waits in the engine's open; messages dispatched then
     // must not start a second open or close the window under it.
     bool opening = false;
+    bool showingReconnecting = false;
+    // The decoder's count of tag changes when the Track information window was last filled.
+    std::int32_t seenTagChanges = 0;
 };

@@ -1,6 +1,7 @@
 // The player layer's side of the Track information window: opening it from
-// the info button, keeping it filled from the track that plays, and dropping
-// the pointer when the window goes.
+// the info button, keeping it filled from the track that plays (and from a
+// station's title as it changes), and dropping the pointer when the window
+// goes.
 #include <cstring>
 
 #include "player/PlayerWnd.h"
@@ -39,6 +40,13 @@ LRESULT PlayerWnd::OnInfoClosed(WPARAM, LPARAM) {
     return 0;
 }
 
+void PlayerWnd::RefreshChangedTags() {
+    if (!infoDialog) return;
+    std::int32_t changes = 0;
+    if (devices.decoder->Command(DecoderCommand::TagChanges, 0, 0, &changes) != 0 || changes == seenTagChanges) return;
+    UpdateInfoDialog(false);
+}
+
 void PlayerWnd::UpdateInfoDialog(bool clear) {
     if (!infoDialog) return;
     TrackInfoDialog& dialog = *infoDialog;
@@ -54,6 +62,9 @@ void PlayerWnd::UpdateInfoDialog(bool clear) {
         dialog.trackNumber = playing ? currentTrack : 0;
         dialog.file = trackName;
         Decoder& decoder = *devices.decoder;
+        // Counted before the tags are read, so a change in between shows next time.
+        std::int32_t changes = 0;
+        if (decoder.Command(DecoderCommand::TagChanges, 0, 0, &changes) == 0) seenTagChanges = changes;
         ReadTag(decoder, DecoderCommand::Title, dialog.title);
         ReadTag(decoder, DecoderCommand::Artist, dialog.artist);
         ReadTag(decoder, DecoderCommand::Composer, dialog.composer);

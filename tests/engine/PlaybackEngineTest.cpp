@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -179,6 +180,58 @@ TEST(PlaybackEngineTest, ResyncWithTwoOrFewerBuffersQueuedHoldsTheDeviceForANewP
         h.engine->DecodeFrames(1);
         EXPECT_FALSE(h.device.IsPaused());
     }
+}
+
+TEST(PlaybackEngineTest, ReconnectingIsNoErrorAndAudioThatReturnsToADryRingBuffersAgain) {
+    EngineHarness h;
+    h.decoder.Add(50, 0, kLayer3StereoBytes, kLayer3Stereo);
+    // The decoder says so at every call while it reconnects.
+    h.decoder.Add(5, kStatusReconnecting, 0, kLayer3Stereo);
+    h.decoder.Add(100, 0, kLayer3StereoBytes, kLayer3Stereo);
+    ASSERT_TRUE(h.Open());
+    h.engine->DecodeFrames(50);
+    ASSERT_FALSE(h.device.IsPaused());
+    const std::size_t submitted = h.device.writes.size();
+
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(h.engine->DecodeFrames(1), PlaybackEngine::kDecodeMore);
+    EXPECT_TRUE(h.engine->IsReconnecting());
+    EXPECT_TRUE(h.engine->IsActive());
+    EXPECT_TRUE(h.messages.empty());
+    EXPECT_EQ(h.Stopped(), 0);
+    EXPECT_EQ(h.device.writes.size(), submitted + 1) << "what was decoded is handed over, once";
+    h.device.PlayHeaders(16);  // the ring runs dry meanwhile
+
+    h.engine->DecodeFrames(1);
+    EXPECT_FALSE(h.engine->IsReconnecting()) << "audio flows again";
+    EXPECT_TRUE(h.device.IsPaused()) << "held for a fresh pre-roll";
+    h.engine->DecodeFrames(46);
+    EXPECT_TRUE(h.device.IsPaused());
+    h.engine->DecodeFrames(1);
+    EXPECT_FALSE(h.device.IsPaused());
+}
+
+TEST(PlaybackEngineTest, ReconnectingDuringThePrerollNeitherShortensItNorStartsTheDevice) {
+    EngineHarness h;
+    h.decoder.Add(10, 0, kLayer3StereoBytes, kLayer3Stereo);
+    h.decoder.Add(60, kStatusReconnecting, 0, kLayer3Stereo);
+    h.decoder.Add(100, 0, kLayer3StereoBytes, kLayer3Stereo);
+    ASSERT_TRUE(h.Open());
+    h.engine->DecodeFrames(70);
+    EXPECT_TRUE(h.device.IsPaused());
+    EXPECT_EQ(std::count(h.device.calls.begin(), h.device.calls.end(), "restart"), 0);
+
+    // The first frame back starts a whole pre-roll again.
+    h.engine->DecodeFrames(47);
+    EXPECT_TRUE(h.device.IsPaused());
+    h.engine->DecodeFrames(1);
+    EXPECT_FALSE(h.device.IsPaused());
+
+    h.decoder.script.push_front({kStatusReconnecting, 0, kLayer3Stereo});
+    h.engine->DecodeFrames(1);
+    ASSERT_TRUE(h.engine->IsReconnecting());
+    EXPECT_TRUE(h.engine->StopStream());
+    EXPECT_FALSE(h.engine->IsReconnecting());
+    EXPECT_EQ(h.Stopped(), 1);
 }
 
 TEST(PlaybackEngineTest, FrameOfLayerMinusOneAfterAResyncStopsTheStreamSilently) {

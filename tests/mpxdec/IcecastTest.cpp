@@ -1,8 +1,8 @@
 // Against a real radio station: icecast2 fed by ezstream on 127.0.0.1
 // (tests/support/IcecastServer.h), reached directly and through a real
 // tinyproxy. The station plays with its titles, a save holds exactly the
-// bytes the server sent, and a station that dies ends the play and plays
-// again once it is back.
+// bytes the server sent, and a station that dies is reconnected by itself
+// and plays on once it is back.
 
 #include <gtest/gtest.h>
 
@@ -55,6 +55,7 @@ protected:
             std::int32_t bytes = 0;
             FrameInfo info{};
             DecoderStatus status = decoder.GetFrame(pcm, &bytes, &info);
+            lastStatus = status;
             if (status == 0) {
                 ++frames;
                 asCoded = asCoded && info.layer == 3 && info.version == 1 && info.bitrate == 128 &&
@@ -69,6 +70,7 @@ protected:
     }
 
     int frames = 0;
+    DecoderStatus lastStatus = 0;
     bool asCoded = true;  // every frame as the station's tracks are coded
     testsupport::IcecastServer station;
 };
@@ -141,25 +143,49 @@ TEST_F(MpxdecIcecast, ASaveHoldsExactlyTheBytesTheServerSent)
     }
 }
 
-TEST_F(MpxdecIcecast, AStationThatDiesEndsThePlayAndPlaysAgainOnceRestarted)
+TEST_F(MpxdecIcecast, AStationThatIsKilledReconnectsByItselfOnceRestartedAndItsSaveHoldsWhatEachSent)
 {
+    decoder.Command(mpxtest::kReconnectPauseCommand, 200, 0, nullptr);
     ASSERT_EQ(OpenUrl(station.Url()), kStatusMaySave);
+    const std::string target = testenv::Home() + "/across-restart.mp3";
+    ASSERT_EQ(decoder.Command(DecoderCommand::SaveToFile, reinterpret_cast<std::intptr_t>(target.c_str()), 0, nullptr),
+              0u);
     ASSERT_EQ(PlayUntil([&] { return frames >= 50; }), 0u);
+    const int before = frames;
+
     station.Kill();
-    // What had arrived plays, then the stream ends: a station without
-    // length that closes its connection looks like one that has finished.
-    DecoderStatus end = PlayUntil([] { return false; });
-    EXPECT_TRUE(end == kStatusEndOfStream || IsError(end)) << std::hex << end;
-    decoder.Close();
+    // What had arrived plays, then the library reconnects; while the server
+    // is down every attempt is refused, and that is no error.
+    ASSERT_EQ(PlayUntil([&] { return lastStatus == kStatusReconnecting; }), 0u) << std::hex << lastStatus;
+    EXPECT_EQ(PlayUntil([] { return false; }, 1s), kStatusNoFrame1) << "still reconnecting, not ended";
+    EXPECT_EQ(lastStatus, kStatusReconnecting);
 
     const int port = station.Port();
     std::string error;
     ASSERT_TRUE(station.Restart(&error)) << error;
     EXPECT_EQ(station.Port(), port);
-    ASSERT_EQ(OpenUrl(station.Url()), kStatusMaySave);
-    frames = 0;
-    EXPECT_EQ(PlayUntil([&] { return frames >= 50; }), 0u);
+    EXPECT_EQ(PlayUntil([&] { return frames >= before + 50; }), 0u) << "the same open plays on\n" << station.Logs();
     EXPECT_TRUE(asCoded);
+    decoder.Close();
+
+    // The file is what the first server sent, then what the restarted one
+    // sent: the longest prefix that is a run of the fed loop ends at the seam.
+    const std::vector<std::uint8_t> saved = mpxtest::ReadFile(target);
+    std::size_t low = 0;
+    std::size_t high = saved.size();
+    std::string why;
+    while (low < high) {
+        const std::size_t mid = (low + high + 1) / 2;
+        if (station.IsRunOfFedLoop({saved.begin(), saved.begin() + static_cast<std::ptrdiff_t>(mid)}, &why)) {
+            low = mid;
+        } else {
+            high = mid - 1;
+        }
+    }
+    EXPECT_GE(low, static_cast<std::size_t>(before) * kFrameBytes) << "all that played before the kill";
+    ASSERT_LT(low + 20 * kFrameBytes, saved.size()) << "the restarted station's bytes follow";
+    EXPECT_TRUE(station.IsRunOfFedLoop({saved.begin() + static_cast<std::ptrdiff_t>(low), saved.end()}, &why))
+        << why;
 }
 
 }  // namespace

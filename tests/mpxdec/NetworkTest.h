@@ -18,25 +18,29 @@ namespace mpxtest {
 
 // The library's own command for the open timeout in milliseconds.
 constexpr std::uint32_t kOpenTimeoutCommand = 0x00010391;
+// The library's own command for the first pause before reconnecting, in milliseconds.
+constexpr std::uint32_t kReconnectPauseCommand = 0x00010392;
 constexpr int kOpenTimeoutMs = 1000;
 constexpr DecoderStatus kStatusNoAudio = 0x81010102;
 
 constexpr std::size_t kIcyInterval = 1000;
 
-// The body with an ICY metadata block after every kIcyInterval bytes: the
+// The body with an ICY metadata block after every interval bytes: the
 // first names the song, the rest are empty as on a real station.
-inline std::vector<std::uint8_t> WithIcyMetadata(const std::vector<std::uint8_t>& audio)
+inline std::vector<std::uint8_t> WithIcyMetadata(const std::vector<std::uint8_t>& audio,
+                                                 const std::string& title = "Song One",
+                                                 std::size_t interval = kIcyInterval)
 {
     std::vector<std::uint8_t> out;
-    for (std::size_t i = 0; i < audio.size(); i += kIcyInterval) {
-        std::size_t n = std::min(kIcyInterval, audio.size() - i);
+    for (std::size_t i = 0; i < audio.size(); i += interval) {
+        std::size_t n = std::min(interval, audio.size() - i);
         out.insert(out.end(), audio.begin() + static_cast<std::ptrdiff_t>(i),
                    audio.begin() + static_cast<std::ptrdiff_t>(i + n));
-        if (n < kIcyInterval) {
+        if (n < interval) {
             break;
         }
         if (i == 0) {
-            std::string meta = "StreamTitle='Song One';";
+            std::string meta = "StreamTitle='" + title + "';";
             meta.resize(32, '\0');
             out.push_back(2);
             out.insert(out.end(), meta.begin(), meta.end());
@@ -80,9 +84,10 @@ protected:
         ASSERT_EQ(decoder.Init(), 0u);
         decoder.Command(kOpenTimeoutCommand, kOpenTimeoutMs, 0, nullptr);
         // The library keeps the proxy across mpegDone: an earlier test's
-        // proxy would be long gone.
+        // proxy would be long gone. So it keeps a test's reconnect pause.
         decoder.Command(DecoderCommand::Proxy, reinterpret_cast<std::intptr_t>(""), 0, nullptr);
         decoder.Command(DecoderCommand::NoProxy, reinterpret_cast<std::intptr_t>(""), 0, nullptr);
+        decoder.Command(kReconnectPauseCommand, 0, 0, nullptr);
     }
     void TearDown() override
     {

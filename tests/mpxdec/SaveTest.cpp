@@ -32,11 +32,13 @@ TEST_F(MpxdecSave, PlayingAndSavingWritesTheStreamsOwnBytes)
         // As the player does: the file is named after the stream has started.
         const std::string target = testenv::Home() + "/saved.mp3";
         ASSERT_EQ(SaveTo(target), 0u);
-        mpxtest::DecodeRun run = mpxtest::DecodeAll(decoder);
-        EXPECT_EQ(run.last, kStatusEndOfStream) << decoder.ErrorText(run.last);
+        // A station's close is a drop it reconnects after; the save ends with the stream.
+        const bool station = std::string(path) == "/icy";
+        mpxtest::DecodeRun run = mpxtest::DecodeAll(decoder, std::chrono::seconds(10), station);
+        EXPECT_EQ(run.last, station ? kStatusReconnecting : kStatusEndOfStream) << decoder.ErrorText(run.last);
         EXPECT_TRUE(run.pcm == reference);
-        EXPECT_TRUE(mpxtest::ReadFile(target) == song) << "metadata blocks are not part of the saved file";
         decoder.Close();
+        EXPECT_TRUE(mpxtest::ReadFile(target) == song) << "metadata blocks are not part of the saved file";
     }
 }
 

@@ -13,14 +13,15 @@ namespace mpxtest {
 
 namespace {
 
-int BoundSocket(sockaddr_in* address)
+// port 0: any free port.
+int BoundSocket(sockaddr_in* address, int port = 0)
 {
     int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     int one = 1;
     setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
     address->sin_family = AF_INET;
     address->sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address->sin_port = 0;
+    address->sin_port = htons(static_cast<std::uint16_t>(port));
     socklen_t length = sizeof *address;
     bind(fd, reinterpret_cast<sockaddr*>(address), length);
     getsockname(fd, reinterpret_cast<sockaddr*>(address), &length);
@@ -84,6 +85,11 @@ bool HttpConnection::Send(const void* data, std::size_t size)
     return size == 0;
 }
 
+void HttpConnection::Close()
+{
+    shutdown(fd_, SHUT_RDWR);
+}
+
 bool HttpConnection::Pause(std::chrono::milliseconds time)
 {
     std::unique_lock<std::mutex> lock(server_.mutex_);
@@ -134,15 +140,51 @@ void TestHttpServer::Stop()
     }
     stopped_.notify_all();
     acceptThread_.join();
-    close(listenFd_);
+    if (listenFd_ >= 0) {
+        close(listenFd_);
+    }
     for (std::thread& worker : workers_) {
         worker.join();
+    }
+}
+
+void TestHttpServer::StopListening()
+{
+    listening_ = false;
+    listenChanged_ = true;
+    while (listenChanged_ && !stopping_) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
+void TestHttpServer::ResumeListening()
+{
+    listening_ = true;
+    listenChanged_ = true;
+    while (listenChanged_ && !stopping_) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
 }
 
 void TestHttpServer::AcceptLoop()
 {
     while (!stopping_) {
+        if (listenChanged_) {
+            // Only this thread touches the listening socket.
+            if (listening_ && listenFd_ < 0) {
+                sockaddr_in address{};
+                listenFd_ = BoundSocket(&address, port_);
+                listen(listenFd_, 16);
+            } else if (!listening_ && listenFd_ >= 0) {
+                close(listenFd_);
+                listenFd_ = -1;
+            }
+            listenChanged_ = false;
+        }
+        if (listenFd_ < 0) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            continue;
+        }
         pollfd p{listenFd_, POLLIN, 0};
         if (poll(&p, 1, 50) <= 0) {
             continue;
@@ -177,6 +219,7 @@ void TestHttpServer::Serve(int fd)
     }
     if (head.find("\r\n\r\n") != std::string::npos) {
         SeenRequest request = Parse(head.substr(0, head.find("\r\n\r\n") + 2));
+        request.at = std::chrono::steady_clock::now();
         Handler handler;
         {
             std::lock_guard<std::mutex> lock(mutex_);

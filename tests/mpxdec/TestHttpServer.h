@@ -3,7 +3,8 @@
 // path is answered by a handler that writes the raw response itself, so a
 // test can send slowly, in chunks, stall, close early or speak ICY. Every
 // connection runs on its own thread; Stop (or the destructor) unblocks and
-// joins them all.
+// joins them all. The server can also stop listening for a while, so that
+// connections are refused as by a server that is down.
 
 #include <atomic>
 #include <chrono>
@@ -23,6 +24,7 @@ struct SeenRequest {
     std::string method;
     std::string target;
     std::map<std::string, std::string> headers;  // names in lower case
+    std::chrono::steady_clock::time_point at;     // when its head had arrived
 };
 
 class TestHttpServer;
@@ -36,6 +38,8 @@ public:
     // Sleeps, waking early (and answering false) when the server stops.
     bool Pause(std::chrono::milliseconds time);
     const SeenRequest& Request() const { return request_; }
+    // Ends the connection now, as a server that goes away; the handler may go on waiting.
+    void Close();
 
 private:
     TestHttpServer& server_;
@@ -61,6 +65,10 @@ public:
     std::vector<SeenRequest> Requests() const;
     std::int64_t BytesSent() const { return bytesSent_; }
     void Stop();
+    // Closes the listening socket, so connections are refused, and opens it
+    // again on the same port. Both return once it is done.
+    void StopListening();
+    void ResumeListening();
 
     // 200 with Content-Length and the whole body at once.
     static Handler File(std::vector<std::uint8_t> body, const std::string& type = "audio/mpeg");
@@ -76,6 +84,8 @@ private:
     std::map<std::string, Handler> routes_;
     std::thread acceptThread_;
     std::atomic<bool> stopping_{false};
+    std::atomic<bool> listening_{true};
+    std::atomic<bool> listenChanged_{false};
     std::atomic<std::int64_t> bytesSent_{0};
     mutable std::mutex mutex_;
     std::condition_variable stopped_;
