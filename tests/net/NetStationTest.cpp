@@ -138,3 +138,18 @@ TEST_F(NetStation, AProxySetInTheDialogCarriesTheStation) {
     EXPECT_TRUE(viaProxy) << "the request went through the proxy";
     Command(*wnd, ID_STOP);
 }
+
+TEST_F(NetStation, AStationThatDiesSaysReconnectingAndPlaysOnOnceItIsBack) {
+    wnd->UrlMethod = UrlPlayOnly;
+    ASSERT_TRUE(PlayStation());
+    station.Kill();
+    EXPECT_TRUE(RunUntil([&] { return wnd->GetWindowText() == "Reconnecting..."; }, 20000))
+        << "title: " << wnd->GetWindowText();
+    std::string error;
+    ASSERT_TRUE(station.Restart(&error)) << error;
+    const int frames = wnd->engine->FramesPlayed();
+    EXPECT_TRUE(RunUntil([&] { return wnd->engine->FramesPlayed() > frames + 40; }, 20000)) << "audio flows again";
+    EXPECT_EQ(wnd->GetWindowText(), "Brelune3");
+    EXPECT_EQ(wnd->state, PlayState::Playing);
+    EXPECT_TRUE(messages.empty()) << messages.front();
+}
