@@ -2,6 +2,7 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QMetaObject>
 #include <QStringList>
 #include <functional>
 #include <map>
@@ -119,16 +120,28 @@ bool DdeServerCallback::handleMessage(const QDBusMessage& message, const QDBusCo
     if (!message.interface().isEmpty() && message.interface() != QLatin1String(dde::kInterface)) return false;
     const auto found = Methods().find(message.member());
     if (found == Methods().end()) return false;
-    QDBusMessage reply;
+    QDBusConnection bus(connection);
     if (message.signature() != QLatin1String(found->second.signature)) {
-        reply = message.createErrorReply(QDBusError::InvalidArgs,
-                                         QStringLiteral("%1 takes (%2)").arg(message.member(), found->second.signature));
-    } else {
-        const Call call{message, server};
-        reply = (call.*found->second.run)();
+        if (message.isReplyRequired())
+            bus.send(message.createErrorReply(
+                QDBusError::InvalidArgs, QStringLiteral("%1 takes (%2)").arg(message.member(), found->second.signature)));
+        return true;
     }
-    // Replies may reach a client that has left; that costs nothing.
-    if (message.isReplyRequired()) QDBusConnection(connection).send(reply);
+    // Qt's bus thread waits for this handler to return before it goes on
+    // with the connection. A command may run a while (Play waits for a
+    // network connection, dispatching events), so it runs just after this
+    // returns: other calls and advises go on meanwhile, and a Stop can end a
+    // Play that is still connecting.
+    const auto run = [this, message, bus, method = found->second.run] {
+        const Call call{message, server};
+        const QDBusMessage reply = (call.*method)();
+        // Replies may reach a client that has left; that costs nothing.
+        if (message.isReplyRequired()) bus.send(reply);
+    };
+    if (found->second.run == &Call::Execute)
+        QMetaObject::invokeMethod(this, run, Qt::QueuedConnection);
+    else
+        run();
     return true;
 }
 

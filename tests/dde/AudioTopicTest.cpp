@@ -271,3 +271,28 @@ TEST(AudioTopic, TheGuardKeepsCommandsOutWhileADialogIsOpenAndBeforeTheWindow) {
     EXPECT_EQ(h.Exec("stop"), Result::Ok);
     EXPECT_EQ(h.wnd->state, PlayState::Stopped);
 }
+
+// Play waits in the decoder's open while a location connects, dispatching
+// events; a client's Stop must get through then and end the open.
+TEST(AudioTopic, AStopSentWhilePlayIsConnectingEndsTheOpen) {
+    AutomationHarness h;
+    bool sent = false;
+    Result stopAnswer = Result::NoServer;
+    ASSERT_TRUE(h.CreateWindow([&](PlayerDecoder& d) {
+        d.whileOpening = [&] {
+            if (sent) return;
+            sent = true;
+            stopAnswer = h.Exec("stop");
+        };
+    }));
+    h.SetList(2, 200);
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(h.Exec("play"), Result::Ok);
+    EXPECT_LT(clock.elapsed(), 5000) << "the stop did not wait for a timeout";
+    EXPECT_TRUE(sent);
+    EXPECT_EQ(stopAnswer, Result::Ok);
+    PlayerHarness::Pump();
+    EXPECT_EQ(h.wnd->state, PlayState::Stopped);
+    EXPECT_EQ(h.Item("TrackName"), "");
+}
