@@ -5,8 +5,10 @@
 #include <QPalette>
 
 #include "app/CommandLine.h"
+#include "dde/AudioTopic.h"
 #include "engine/PlayerMessages.h"
 #include "net/NetPlayerWnd.h"
+#include "platform/dde/DdeServer.h"
 #include "platform/help/HelpWindow.h"
 #include "platform/instance/HandOver.h"
 #include "platform/settings/IniSettingsStore.h"
@@ -73,11 +75,14 @@ bool PlayerApp::InitInstance() {
     SetDialogColours();
     settings = CreateIniSettingsStore(kCompany, appName);
 
-    // DDE: the server ("Brelune3") and the Audio topic attached to it are
-    // created here, before the main window, and deleted in ExitInstance.
+    // The automation service exists before the window, so that the window's
+    // first values reach it; commands find no window until start-up is done.
+    ddeServer = std::make_unique<DdeServer>(kTitle);
+    audioTopic = std::make_unique<AudioTopic>(*ddeServer, [this] { return dynamic_cast<PlayerWnd*>(mainWnd); });
 
     QApplication::setWindowIcon(QIcon(QString(":/skin/%1.png").arg(kAppIcon)));
     SkinFrameWnd* wnd = NewMainWindow(*settings);
+    wnd->SetItemPublisher(audioTopic.get());
     // A failed creation has destroyed the window, and any message came from
     // the layer that failed it.
     if (!wnd->Create(kWindowClass, kTitle, kMainWindowStyle, kMainMenu)) return false;
@@ -92,7 +97,9 @@ bool PlayerApp::InitInstance() {
 SkinFrameWnd* PlayerApp::NewMainWindow(SettingsStore& store) { return new NetPlayerWnd(store); }
 
 int PlayerApp::ExitInstance() {
-    // DDE: the Audio topic is deleted here, then the server.
+    // The topic first: its items leave the server's loops.
+    audioTopic.reset();
+    ddeServer.reset();
     return Application::ExitInstance();
 }
 

@@ -10,6 +10,8 @@
 #include "platform/framework/Application.h"
 #include "platform/instance/InstanceListener.h"
 
+class AudioTopic;
+class DdeServer;
 class SettingsStore;
 class SkinFrameWnd;
 
@@ -24,6 +26,9 @@ public:
     ~PlayerApp() override;
 
     SettingsStore* Settings() const { return settings.get(); }
+    // The automation server and the player's topic; null before start-up.
+    DdeServer* Server() const { return ddeServer.get(); }
+    AudioTopic* Topic() const { return audioTopic.get(); }
     bool StartHidden() const { return startHidden; }
 
     DECLARE_MESSAGE_TABLE()
@@ -46,4 +51,6 @@ private:
     bool startHidden = false;
     InstanceListener listener;
     std::unique_ptr<SettingsStore> settings;
+    std::unique_ptr<DdeServer> ddeServer;
+    std::unique_ptr<AudioTopic> audioTopic;
 };

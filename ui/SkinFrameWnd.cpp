@@ -6,6 +6,7 @@
 #include "engine/PlayerMessages.h"
 #include "platform/framework/Resources.h"
 #include "platform/settings/SettingsStore.h"
+#include "ui/ItemPublisher.h"
 
 namespace {
 constexpr const char* kSection = "Settings";
@@ -119,9 +120,13 @@ LRESULT SkinFrameWnd::OnClose(WPARAM, LPARAM) {
     return 0;
 }
 
-void SkinFrameWnd::PublishPlayList() {}
+void SkinFrameWnd::PublishPlayList() {
+    if (publisher) publisher->PublishPlayList(playlist);
+}
 
-void SkinFrameWnd::PublishItem(const std::string&, const std::string&) {}
+void SkinFrameWnd::PublishItem(const std::string& item, const std::string& value) {
+    if (publisher) publisher->PublishItem(item, value);
+}
 
 // The paint covers the whole client area, so erasing first would only flicker.
 LRESULT SkinFrameWnd::OnEraseBkgnd(WPARAM, LPARAM) { return 1; }

@@ -19,6 +19,7 @@
 #include "ui/BitmapButton.h"
 #include "ui/DisplayPanel.h"
 
+class ItemPublisher;
 class SettingsStore;
 
 class SkinFrameWnd : public FrameWnd {
@@ -55,10 +56,13 @@ public:
                        int playType);
 
     // Publishing points for the automation service's items (the playlist, and
-    // one named item as text). They do nothing while no service is attached.
+    // one named item as text). They do nothing while no publisher is attached.
     void PublishPlayList();
-    // Virtual so that the automation layer, and tests, can take the items.
+    // Virtual so that tests can watch the items.
     virtual void PublishItem(const std::string& item, const std::string& value);
+    // Attached before Create, so that creation's values reach it too; the
+    // publisher must outlive the window.
+    void SetItemPublisher(ItemPublisher* itemPublisher) { publisher = itemPublisher; }
 
     int quality = 0;     // 0 full, 1 half, 2 quarter output frequency
     int resolution = 0;  // 0 16 bit, 1 8 bit
@@ -110,6 +114,8 @@ protected:
     SettingsStore& settings;
 
 private:
+    ItemPublisher* publisher = nullptr;
+
     int ReadSetting(const char* key, int defaultValue);
     void WriteSetting(const char* key, int value);
     void WriteOptions();

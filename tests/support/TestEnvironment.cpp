@@ -28,6 +28,8 @@ void Prepare() {
     SetDefault("QT_QPA_PLATFORM", "offscreen");
     SetDefault("QT_LOGGING_RULES", "qt.qpa.*=false");
     SetDefault("SDL_AUDIODRIVER", "dummy");
+    // Tests that need a session bus start their own (PrivateBus.h).
+    unsetenv("DBUS_SESSION_BUS_ADDRESS");
     // Tests talk only to servers they start on 127.0.0.1.
     unsetenv("http_proxy");
     unsetenv("https_proxy");
