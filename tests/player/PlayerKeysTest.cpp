@@ -140,7 +140,7 @@ TEST(PlayerKeys, SpaceOnAFocusedButtonPlaysAndPausesInsteadOfPressingIt) {
     EXPECT_EQ(h.wnd->state, PlayState::Paused) << "Space paused, it did not press Stop";
     h.Press(Qt::Key_Space);
     EXPECT_EQ(h.wnd->state, PlayState::Playing);
-    // Space sent to the focused button itself still ends in the window.s key.
+    // Space sent to the focused button itself still ends in the window's key.
     stop->setFocus();
     h.Press(stop, Qt::Key_Space);
     EXPECT_EQ(h.wnd->state, PlayState::Paused) << "the window's Space, not the button";
