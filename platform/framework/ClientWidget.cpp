@@ -1,6 +1,7 @@
 #include "platform/framework/ClientWidget.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QWindow>
 
@@ -34,6 +35,11 @@ void ClientWidget::mouseDoubleClickEvent(QMouseEvent* event) {
     wnd.SendMessage(WM_LBUTTONDBLCLK, MK_LBUTTON, MakePointLParam(point.x(), point.y()));
 }
 
+namespace {
+// Wayland lets no window choose its own place on the screen.
+bool CanPlaceItself() { return !QGuiApplication::platformName().startsWith("wayland"); }
+}  // namespace
+
 void ClientWidget::ArmDragMove() {
     if (leftDown && drag == Drag::None) drag = Drag::Armed;
 }
@@ -44,25 +50,21 @@ void ClientWidget::mouseMoveEvent(QMouseEvent* event) {
         drag = Drag::None;
     }
     const QPoint global = event->globalPosition().toPoint();
+    QWidget* top = window();
     if (drag == Drag::Armed && (global - pressPoint).manhattanLength() >= QApplication::startDragDistance()) {
-        QWidget* top = window();
-        windowStart = top->geometry().topLeft();
-        // Catch up with the pointer first: the window manager moves the
-        // window only by how far the pointer goes from here on.
-        top->setGeometry(QRect(windowStart + (global - pressPoint), top->size()));
-        if (top->windowHandle() && top->windowHandle()->startSystemMove()) {
-            // The window manager has the pointer until the button goes up.
+        // Where a window cannot place itself, only the window manager can
+        // move it; it then moves it by the pointer's way from here on.
+        if (!CanPlaceItself() && top->windowHandle() && top->windowHandle()->startSystemMove()) {
             drag = Drag::None;
             leftDown = false;
             return;
         }
         drag = Drag::Following;
-        return;
+        windowStart = top->geometry().topLeft();
     }
-    if (drag == Drag::Following) {
-        QWidget* top = window();
-        top->setGeometry(QRect(windowStart + (global - pressPoint), top->size()));
-    }
+    // Moved by the program, the window goes exactly as far as the pointer
+    // has gone since the press, the drag distance included.
+    if (drag == Drag::Following) top->setGeometry(QRect(windowStart + (global - pressPoint), top->size()));
 }
 
 void ClientWidget::mouseReleaseEvent(QMouseEvent* event) {

@@ -7,8 +7,10 @@
 // It also carries out a drag of the window by its client area: armed while
 // the left button is down, the drag starts only once the pointer has moved
 // the platform's drag distance, so that a press of a double click never
-// hands the pointer to the window manager. The window manager then moves the
-// window; where there is none, the window follows the pointer itself.
+// starts a move (nor, under a window manager, loses its second click to the
+// manager's move). The window then follows the pointer, moved by the program
+// itself, with or without a window manager; only where windows cannot place
+// themselves (Wayland) does the window manager's own move take over.
 
 #include <QWidget>
 
