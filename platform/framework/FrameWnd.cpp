@@ -189,6 +189,7 @@ void FrameWnd::OnFrameExposed() {
     if (margins.isNull()) return;
     placementPending = false;
     PlaceOuter(pendingOuter);
+    OnCaptionFrameLearnt();
 }
 
 QMargins FrameWnd::MarginsFor(UINT forStyle) const {

@@ -69,6 +69,8 @@ public:
     QSize GetClientSize() const;
     // Moves and sizes the outer rectangle (SWP_NOSIZE, SWP_NOMOVE honoured).
     void SetWindowPos(int x, int y, int cx, int cy, UINT flags);
+    // Whether the platform has told the frame of a captioned window yet.
+    bool CaptionFrameKnown() const { return !captionMargins.isNull(); }
     // The primary screen's size in pixels (SM_CXSCREEN, SM_CYSCREEN).
     static QSize ScreenSize();
 
@@ -82,6 +84,9 @@ public:
 
 protected:
     virtual bool PreCreateWindow(CreateStruct& cs);
+    // Called when a window placed while its caption's frame was unknown has
+    // just been placed again with the frame the platform told.
+    virtual void OnCaptionFrameLearnt() {}
     LRESULT OnCreate(WPARAM wParam, LPARAM lParam);
     LRESULT OnAppExit(WPARAM wParam, LPARAM lParam);
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -239,22 +239,27 @@ TEST(WindowManager, StartAndExitKeepTheStoredAndShownOuterPositionWithTheCaption
 TEST(WindowManager, DoubleClicksToggleTheCaptionAroundAFixedBottomRightCorner) {
     XServer x(true);
     ASSERT_TRUE(x.Ready());
-    QTemporaryDir config;
-    Player player(x, config.path());
-    ASSERT_TRUE(player.Found());
-    Shown shown = player.Settled();
-    ASSERT_TRUE(shown.framed);
-    const QPoint corner = BottomRight(shown.outer);
-    for (int click = 1; click <= 6; ++click) {
-        SCOPED_TRACE(click);
-        player.DoubleClick(player.ClientPoint(shown, kOnThePanel));
-        shown = player.Settled();
-        EXPECT_EQ(shown.framed, click % 2 == 0) << "hidden, shown, hidden ...";
-        EXPECT_EQ(BottomRight(shown.outer), corner);
+    // Started with the caption hidden, the frame is learnt only at the first show.
+    for (const int titlebar : {1, 0}) {
+        SCOPED_TRACE(titlebar ? "started with the caption" : "started without the caption");
+        QTemporaryDir config;
+        WriteSettings(config.path(), QString("[Settings]\nTitlebar=%1\n").arg(titlebar));
+        Player player(x, config.path());
+        ASSERT_TRUE(player.Found());
+        Shown shown = player.Settled();
+        ASSERT_EQ(shown.framed, titlebar == 1);
+        const QPoint corner = BottomRight(shown.outer);
+        for (int click = 1; click <= 6; ++click) {
+            SCOPED_TRACE(click);
+            player.DoubleClick(player.ClientPoint(shown, kOnThePanel));
+            shown = player.Settled();
+            EXPECT_EQ(shown.framed, (click % 2 == 0) == (titlebar == 1)) << "hidden, shown, hidden ...";
+            EXPECT_EQ(BottomRight(shown.outer), corner);
+        }
+        ASSERT_TRUE(player.Quit(true));
+        EXPECT_EQ(Stored(config.path(), "WindowPosX"), shown.outer.x());
+        EXPECT_EQ(Stored(config.path(), "WindowPosY"), shown.outer.y());
     }
-    ASSERT_TRUE(player.Quit(true));
-    EXPECT_EQ(Stored(config.path(), "WindowPosX"), shown.outer.x());
-    EXPECT_EQ(Stored(config.path(), "WindowPosY"), shown.outer.y());
 }
 
 TEST(WindowManager, DraggingThePanelWithTheCaptionHiddenMovesTheWindowByTheDrag) {
