@@ -2,13 +2,13 @@
 
 #include <QApplication>
 #include <QIcon>
-#include <QPalette>
 
 #include "app/CommandLine.h"
 #include "dde/AudioTopic.h"
 #include "engine/PlayerMessages.h"
 #include "net/NetPlayerWnd.h"
 #include "platform/dde/DdeServer.h"
+#include "platform/framework/DialogColours.h"
 #include "platform/help/HelpWindow.h"
 #include "platform/instance/HandOver.h"
 #include "platform/settings/IniSettingsStore.h"
@@ -22,23 +22,11 @@ constexpr const char* kTitle = "Brelune3";
 constexpr UINT kMainWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr int kMainMenu = 201;
 constexpr int kAccelerators = 200;
+// Play, pause, stop, track and file keys beyond the classic table.
+constexpr int kPlayerKeys = 202;
 constexpr int kAppIcon = 502;
 // A second start that found a living player which never answered.
 constexpr int kExitNoAnswer = 1;
-
-void SetDialogColours() {
-    QPalette palette = QApplication::palette();
-    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        palette.setColor(group, QPalette::Window, QColor(192, 192, 192));
-        palette.setColor(group, QPalette::Button, QColor(192, 192, 192));
-    }
-    for (auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text}) {
-        palette.setColor(QPalette::Active, role, Qt::black);
-        palette.setColor(QPalette::Inactive, role, Qt::black);
-    }
-    // Message boxes are dialogs too.
-    QApplication::setPalette(palette, "QDialog");
-}
 }  // namespace
 
 PlayerApp::PlayerApp(std::string commandLine, int showCommand, std::string executablePath, std::string appName)
@@ -72,7 +60,7 @@ bool PlayerApp::InitInstance() {
 
     // Other programs find the player here; failing to record it changes nothing else.
     WriteProgramFile(kCompany, executablePath);
-    SetDialogColours();
+    SetDialogColours(QColor(192, 192, 192), Qt::black);
     settings = CreateIniSettingsStore(kCompany, appName);
 
     // The automation service exists before the window, so that the window's
@@ -88,6 +76,7 @@ bool PlayerApp::InitInstance() {
     if (!wnd->Create(kWindowClass, kTitle, kMainWindowStyle, kMainMenu)) return false;
     wnd->DragAcceptFiles(true);
     wnd->LoadAccelTable(kAccelerators);
+    wnd->LoadAccelTable(kPlayerKeys);
     wnd->Invalidate();
     wnd->ShowWindow(startHidden ? SW_HIDE : showCommand);
     mainWnd = wnd;

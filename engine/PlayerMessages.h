@@ -19,6 +19,8 @@ constexpr UINT ID_PREV_TRACK = 40013;
 constexpr UINT ID_NEXT_TRACK = 40014;
 constexpr UINT ID_OPEN_FILES = 40015;
 constexpr UINT ID_TRACK_INFO = 40016;
+// Play when stopped, pause or resume otherwise: the keyboard's play key.
+constexpr UINT ID_PLAY_PAUSE = 40017;
 
 // Menu 201 (its Exit is the framework's ID_APP_EXIT).
 constexpr UINT ID_FILE_PLAY = 57601;

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <cstdio>
 
 #include "engine/PlaylistEntry.h"
 #include "engine/StoredPlaylist.h"
@@ -12,6 +13,9 @@
 namespace {
 constexpr const char* kConnectingTitle = "Connecting...";
 constexpr const char* kReconnectingTitle = "Reconnecting...";
+constexpr const char* kTextNoSoundDevice =
+    "No sound device could be opened, so the player plays without sound.\n"
+    "Check that a sound card is present and that the sound server runs, then start the player again.\n\n";
 // How long one call of the decoder's wait function may dispatch messages; the
 // decoder calls it again at once, so this only bounds its own latency.
 constexpr int kWaitDispatchMs = 5;
@@ -46,6 +50,7 @@ const MessageMap* PlayerWnd::MessageTable() {
         OnCommand(ID_PLAY, &PlayerWnd::OnPlayCommand),
         OnNotify(ID_PLAY, BN_DOUBLECLICKED, &PlayerWnd::OnPlayDoubleClick),
         OnCommand(ID_PAUSE, &PlayerWnd::OnPauseCommand),
+        OnCommand(ID_PLAY_PAUSE, &PlayerWnd::OnPlayPauseCommand),
         OnCommand(ID_STOP, &PlayerWnd::OnStopCommand),
         OnCommand(ID_NEXT_TRACK, &PlayerWnd::OnNextCommand),
         OnCommand(ID_PREV_TRACK, &PlayerWnd::OnPrevCommand),
@@ -109,10 +114,10 @@ bool PlayerWnd::RestoreStoredPlaylist() {
 
 LRESULT PlayerWnd::OnClose(WPARAM wParam, LPARAM lParam) {
     if (opening) {
-        // The engine is still inside its open: end the open, then close from
-        // the message loop once Play has returned.
+        // The engine is still inside its open (perhaps in a box it shows):
+        // end the open; Play closes the window once the open has returned.
+        closeAfterOpen = true;
         Stop();
-        PostMessage(WM_CLOSE, 0, 0);
         return 0;
     }
     engine.reset();
@@ -127,7 +132,19 @@ void PlayerWnd::WhileConnecting(void* self) {
 
 LRESULT PlayerWnd::OnDecodeTick(WPARAM, LPARAM) {
     if (engine) engine->DecodeTick();
+    if (!silenceTold && devices.device->IsOpen()) TellIfSilent();
     return 0;
+}
+
+void PlayerWnd::TellIfSilent() {
+    const std::string reason = devices.device->SilentFallbackReason();
+    if (reason.empty()) return;
+    silenceTold = true;
+    std::fprintf(stderr, "%s: no sound device could be opened (%s); playing without sound\n",
+                 QCoreApplication::applicationName().toLocal8Bit().constData(), reason.c_str());
+    // The engine's tick has returned, so the box's loop may run further ticks:
+    // the track plays on (silently) while the box is open.
+    ShowMessageBox(kTextNoSoundDevice + reason, MessageBoxIcon::Warning);
 }
 
 void PlayerWnd::ReportStatus() {
@@ -188,6 +205,10 @@ void PlayerWnd::Play() {
     opening = true;
     const bool opened = engine->OpenStream(entry.file, quality, resolution, downmix, cpuType);
     opening = false;
+    if (closeAfterOpen) {
+        PostMessage(WM_CLOSE, 0, 0);
+        return;
+    }
     if (!opened) {
         // The engine reports no stop for a failed open: the list stays here.
         state = PlayState::Stopped;
@@ -307,6 +328,14 @@ LRESULT PlayerWnd::OnPlayDoubleClick(WPARAM, LPARAM) {
 
 LRESULT PlayerWnd::OnPauseCommand(WPARAM, LPARAM) {
     Pause();
+    return 0;
+}
+
+LRESULT PlayerWnd::OnPlayPauseCommand(WPARAM, LPARAM) {
+    if (state == PlayState::Playing || state == PlayState::Paused)
+        Pause();
+    else
+        Play();
     return 0;
 }
 

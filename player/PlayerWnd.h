@@ -85,6 +85,7 @@ protected:
     LRESULT OnPlayCommand(WPARAM wParam, LPARAM lParam);
     LRESULT OnPlayDoubleClick(WPARAM wParam, LPARAM lParam);
     LRESULT OnPauseCommand(WPARAM wParam, LPARAM lParam);
+    LRESULT OnPlayPauseCommand(WPARAM wParam, LPARAM lParam);
     LRESULT OnStopCommand(WPARAM wParam, LPARAM lParam);
     LRESULT OnNextCommand(WPARAM wParam, LPARAM lParam);
     LRESULT OnPrevCommand(WPARAM wParam, LPARAM lParam);
@@ -110,6 +111,9 @@ private:
     void RefreshChangedTags();
     bool RestoreStoredPlaylist();
     static void WhileConnecting(void* self);
+    // Once per run: tells the user, and standard error, when the device
+    // plays into nothing because no sound device could be opened.
+    void TellIfSilent();
 
     // Used by the engine until it is destroyed; the destructor sees to the order.
     PlayerDevices devices;
@@ -119,4 +123,7 @@ private:
     bool showingReconnecting = false;
     // The decoder's count of tag changes when the Track information window was last filled.
     std::int32_t seenTagChanges = 0;
+    // A close arrived during the open; it is carried out once the open returns.
+    bool closeAfterOpen = false;
+    bool silenceTold = false;
 };

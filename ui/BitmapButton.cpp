@@ -1,5 +1,6 @@
 #include "ui/BitmapButton.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -53,6 +54,24 @@ void BitmapButton::mouseDoubleClickEvent(QMouseEvent* event) {
     // does not press the button again, so its release clicks nothing.
     event->accept();
     Notify(BN_DOUBLECLICKED);
+}
+
+// Space and Select would click the button; they go on to the window, where
+// Space plays and pauses whichever button has the focus.
+void BitmapButton::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Space || event->key() == Qt::Key_Select) {
+        event->ignore();
+        return;
+    }
+    QAbstractButton::keyPressEvent(event);
+}
+
+void BitmapButton::keyReleaseEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Space || event->key() == Qt::Key_Select) {
+        event->ignore();
+        return;
+    }
+    QAbstractButton::keyReleaseEvent(event);
 }
 
 void BitmapButton::Notify(UINT code) {

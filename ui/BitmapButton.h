@@ -5,6 +5,8 @@
 // the second press of a double click sends BN_DOUBLECLICKED instead of
 // pressing the button again. Pressing, moving off and releasing sends
 // nothing. Mouse events on the button never reach the window's client area.
+// The keyboard never presses it: its focused face is its normal face, so a
+// Space meant for the player must not act on a focus nobody can see.
 //
 // Built with new and then Create; the window's client area owns the widget,
 // and the faces go with it. User-interface thread only.
@@ -33,6 +35,8 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
     // Pressed, else focused, else disabled, else normal; a missing face is

@@ -135,3 +135,14 @@ std::optional<std::vector<std::string>> LoadListFile(const std::string& name) {
     std::fclose(file);
     return entries;
 }
+
+std::string ResolveListEntry(const std::string& entry, const std::filesystem::path& listFolder) {
+    namespace fs = std::filesystem;
+    if (entry.empty() || listFolder.empty() || entry.find("://") != std::string::npos) return entry;
+    const fs::path written(entry);
+    std::error_code error;
+    if (written.is_absolute() || fs::exists(written, error)) return entry;
+    const fs::path beside = listFolder / written;
+    if (!fs::exists(beside, error)) return entry;
+    return beside.lexically_normal().string();
+}

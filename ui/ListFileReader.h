@@ -17,6 +17,7 @@
 // any input ends in time proportional to its size.
 
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -32,3 +33,10 @@ std::vector<std::string> ReadListEntries(std::FILE* file);
 // Entries of the named file; no answer when it is not a regular file that can
 // be opened for reading (missing, unreadable, a folder, a pipe or a device).
 std::optional<std::vector<std::string>> LoadListFile(const std::string& name);
+
+// The entry as the player is to open it. A relative entry that names nothing
+// from the current folder but a file or folder from `listFolder` (the list
+// file's own folder) becomes that path, which is what lists made elsewhere
+// expect; every other entry (absolute, a location such as "http://...",
+// found from the current folder, or found nowhere) stays as written.
+std::string ResolveListEntry(const std::string& entry, const std::filesystem::path& listFolder);

@@ -161,11 +161,21 @@ void SkinFrameWnd::ToggleTitleBar() {
     const UINT newStyle = GetStyle() ^ WS_CAPTION;
     const QSize outer = AdjustWindowRect(clientRect.size(), newStyle, titleBarShown == 1);
     const QRect old = GetWindowRect();
+    cornerToKeep.reset();
+    if (titleBarShown == 1 && !CaptionFrameKnown()) cornerToKeep = old.topLeft() + QPoint(old.width(), old.height());
     const int x = std::max(0, old.x() + old.width() - outer.width());
     const int y = std::max(0, old.y() + old.height() - outer.height());
     SetStyle(newStyle);
     SetWindowPos(x, y, outer.width(), outer.height(), SWP_NOZORDER);
     Invalidate();
+}
+
+void SkinFrameWnd::OnCaptionFrameLearnt() {
+    if (!cornerToKeep || titleBarShown != 1) return;
+    const QSize outer = AdjustWindowRect(clientRect.size(), GetStyle(), true);
+    SetWindowPos(std::max(0, cornerToKeep->x() - outer.width()), std::max(0, cornerToKeep->y() - outer.height()),
+                 outer.width(), outer.height(), SWP_NOZORDER);
+    cornerToKeep.reset();
 }
 
 int SkinFrameWnd::OpenDialog(int number, int) {

@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QRect>
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -95,6 +96,7 @@ public:
 
 protected:
     bool PreCreateWindow(CreateStruct& cs) override;
+    void OnCaptionFrameLearnt() override;
     LRESULT OnCreate(WPARAM wParam, LPARAM lParam);
     LRESULT OnClose(WPARAM wParam, LPARAM lParam);
     LRESULT OnPaint(WPARAM wParam, LPARAM lParam);
@@ -121,4 +123,7 @@ private:
     void WriteOptions();
     // Creation step for the buttons (SkinFrameWndButtons.cpp).
     void CreateButtons();
+    // The bottom-right corner a caption shown before its frame was known
+    // is to keep, once the frame is known.
+    std::optional<QPoint> cornerToKeep;
 };

@@ -87,8 +87,10 @@ bool SkinFrameWnd::ReadListFile(const std::string& name) {
         return false;
     }
     StopPlayback();
+    std::error_code error;
+    const std::filesystem::path folder = std::filesystem::absolute(path, error).parent_path();
     playlist.reserve(playlist.size() + entries->size());
-    for (const std::string& entry : *entries) playlist.push_back(ResolveDisplayName(entry));
+    for (const std::string& entry : *entries) playlist.push_back(ResolveDisplayName(ResolveListEntry(entry, folder)));
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include "platform/framework/FrameWnd.h"
+#include "platform/framework/MessageBox.h"
 #include "platform/framework/TerminationSignals.h"
 
 namespace {
@@ -22,9 +23,11 @@ Application* Application::Instance() { return current; }
 
 int Application::Run() {
     // Logging out or a terminal's Ctrl+C closes the window as Exit does, so
-    // the settings are kept. Installed before start-up so that a signal
+    // the settings are kept, answering any open box or dialog with Cancel. Installed before start-up so that a signal
     // arriving while the window is created waits for the loop.
     static const bool signalsHandled = HandleTerminationSignals([] {
+        // An open box or dialog would hold the close until someone answers.
+        CancelModalLoops();
         Application* app = Instance();
         if (app && app->mainWnd)
             app->mainWnd->PostMessage(WM_CLOSE, 0, 0);

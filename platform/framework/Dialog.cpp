@@ -53,6 +53,7 @@ bool Dialog::Build() {
 DialogWidget* Dialog::Frame() const { return static_cast<DialogWidget*>(Widget()); }
 
 int Dialog::DoModal() {
+    if (ModalLoopsCancelled()) return IDCANCEL;
     if (!Build()) return -1;
     modal = true;
     OnInitDialog();

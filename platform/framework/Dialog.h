@@ -5,7 +5,8 @@
 //
 // Modal: DoModal() runs a nested event loop (posted messages to other
 // windows keep arriving) and returns the id given to EndDialog, normally the
-// id of the button that ended it; -1 when the template cannot be loaded.
+// id of the button that ended it; -1 when the template cannot be loaded;
+// IDCANCEL at once once CancelModalLoops has been called.
 // Modeless: Create() shows it and returns at once; DestroyWindow() ends it,
 // and a derived class that lives on the heap deletes itself in PostNcDestroy.
 // User-interface thread only.

@@ -6,6 +6,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QUrl>
+#include <QWindow>
 
 #include "platform/framework/ClientWidget.h"
 #include "platform/framework/DroppedFiles.h"
@@ -33,6 +34,17 @@ void FrameWidget::LayOut() {
     const int menuHeight = MenuBarHeight();
     if (menuBar) menuBar->setGeometry(0, 0, width(), menuHeight);
     client->setGeometry(0, menuHeight, width(), height() - menuHeight);
+}
+
+void FrameWidget::SetExposedHandler(std::function<void()> handler) {
+    exposed = std::move(handler);
+    if (QWindow* window = windowHandle()) window->installEventFilter(this);
+}
+
+bool FrameWidget::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Expose && watched == windowHandle() && exposed && windowHandle()->isExposed())
+        exposed();
+    return QWidget::eventFilter(watched, event);
 }
 
 void FrameWidget::closeEvent(QCloseEvent* event) {

@@ -5,6 +5,7 @@
 // closing; dropped files become WM_DROPFILES.
 
 #include <QWidget>
+#include <functional>
 
 class ClientWidget;
 class QMenuBar;
@@ -21,8 +22,12 @@ public:
     // The height the current menu bar takes at the current width (0 without).
     int MenuBarHeight() const;
     void LayOut();
+    // Called each time the window system shows (exposes) the window; by then
+    // a window manager has put its frame around it.
+    void SetExposedHandler(std::function<void()> handler);
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -32,4 +37,5 @@ private:
     Wnd& wnd;
     ClientWidget* client;
     QMenuBar* menuBar = nullptr;
+    std::function<void()> exposed;
 };

@@ -63,6 +63,7 @@ bool FrameWnd::Create(const std::string& className, const std::string& title, UI
     // The platform window exists from here on, so its frame margins are known
     // wherever the platform can tell them before the window is shown.
     frame->winId();
+    frame->SetExposedHandler([this] { OnFrameExposed(); });
     MarginsFor(style);
     if (cs.menuId != 0 && !SetMenu(cs.menuId)) {
         DestroyWindow();
@@ -94,9 +95,7 @@ LRESULT FrameWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             return result;
         }
         case WM_SYSCOMMAND:
-            if (wParam == SC_DRAGMOVE && Widget() && Widget()->windowHandle()) {
-                Widget()->windowHandle()->startSystemMove();
-            }
+            if (wParam == SC_DRAGMOVE && Frame()) Frame()->Client()->ArmDragMove();
             return 0;
         case WM_ERASEBKGND: {
             QPainter painter(ClientWidget());
@@ -172,10 +171,25 @@ void FrameWnd::ApplyWindowFlags() {
         flags |= Qt::FramelessWindowHint;
     }
     if (Frame()->windowFlags() == flags) return;
-    const bool visible = Frame()->isVisible();
-    // Changing the flags of a top-level widget hides it.
+    if (QWindow* window = Frame()->windowHandle()) {
+        // Tell the window system in place: QWidget::setWindowFlags would
+        // unmap and remake the window, and a window manager then places the
+        // new one wherever it likes. Here the client area stays where it is
+        // and only the frame around it comes or goes.
+        Frame()->overrideWindowFlags(flags);
+        window->setFlags(flags);
+        return;
+    }
     Frame()->setWindowFlags(flags);
-    if (visible) Frame()->show();
+}
+
+void FrameWnd::OnFrameExposed() {
+    if (!placementPending || !(style & WS_CAPTION)) return;
+    const QMargins margins = MarginsFor(style);
+    if (margins.isNull()) return;
+    placementPending = false;
+    PlaceOuter(pendingOuter);
+    OnCaptionFrameLearnt();
 }
 
 QMargins FrameWnd::MarginsFor(UINT forStyle) const {
@@ -199,10 +213,12 @@ QSize FrameWnd::AdjustWindowRect(QSize client, UINT forStyle, bool withMenu) con
 
 QRect FrameWnd::GetWindowRect() const {
     if (!Frame()) return {};
-    // Without a caption the window is its widget; asking Qt for a frame
-    // could give a frame the platform has not yet dropped.
-    if (!(style & WS_CAPTION)) return Frame()->geometry();
-    return QRect(Frame()->pos(), Frame()->size().grownBy(MarginsFor(style)));
+    // The client area's place is what the window system reports reliably;
+    // the frame is drawn around it by the margins this window knows.
+    const QMargins margins = MarginsFor(style);
+    const QRect client = Frame()->geometry();
+    const QPoint outer = placementPending ? pendingOuter : client.topLeft() - QPoint(margins.left(), margins.top());
+    return QRect(outer, client.size().grownBy(margins));
 }
 
 QSize FrameWnd::GetClientSize() const { return ClientWidget() ? ClientWidget()->size() : QSize(); }
@@ -224,18 +240,16 @@ void FrameWnd::SetOuterSize(int cx, int cy) {
 void FrameWnd::SetWindowPos(int x, int y, int cx, int cy, UINT flags) {
     if (!Frame()) return;
     if (!(flags & SWP_NOSIZE)) SetOuterSize(cx, cy);
-    if (!(flags & SWP_NOMOVE)) {
-        if (!(style & WS_CAPTION)) {
-            Frame()->setGeometry(QRect(QPoint(x, y), Frame()->size()));
-            return;
-        }
-        // With a caption Qt places the frame, which the window system may
-        // draw only later.
-        Frame()->move(x, y);
-        // A platform may learn the frame of a changed style only when the
-        // window is placed; place it again now that the frame is known.
-        if (Frame()->pos() != QPoint(x, y)) Frame()->move(x, y);
-    }
+    if (!(flags & SWP_NOMOVE)) PlaceOuter(QPoint(x, y));
+}
+
+void FrameWnd::PlaceOuter(QPoint outer) {
+    const QMargins margins = MarginsFor(style);
+    // A captioned window whose frame the platform has not told yet (before
+    // it is first shown under a window manager) is placed again once it has.
+    placementPending = (style & WS_CAPTION) && margins.isNull();
+    pendingOuter = outer;
+    Frame()->setGeometry(QRect(outer + QPoint(margins.left(), margins.top()), Frame()->size()));
 }
 
 QSize FrameWnd::ScreenSize() {

@@ -6,9 +6,13 @@
 //
 // Geometry follows the classic model: the outer rectangle is the client area
 // plus the frame margins the window system draws around a captioned window,
-// plus the menu bar when there is one. Frame margins are only known once the
-// platform has told them (0 until then, and always 0 under a window system
-// that draws no frames).
+// plus the menu bar when there is one. Positions given and reported are the
+// outer rectangle's, with a caption or without, so that a stored position
+// comes back as it was. Frame margins are only known once the platform has
+// told them (0 until then, and always 0 under a window system that draws no
+// frames); a window placed before that is placed again when it is first
+// shown with its frame. Showing and hiding the caption changes the frame in
+// place: the client area stays where it is until the window is moved.
 //
 // Frame windows are created with new and delete themselves after they are
 // destroyed; a failed Create destroys the object too. User-interface thread
@@ -53,8 +57,7 @@ public:
     QMenuBar* GetMenu() const;
 
     UINT GetStyle() const { return style; }
-    // Applies a new style; a visible window is shown again after a change of
-    // its caption.
+    // Applies a new style in place; a visible window stays visible.
     void SetStyle(UINT newStyle);
 
     // The outer size of a window with `style` around a client area of
@@ -66,6 +69,8 @@ public:
     QSize GetClientSize() const;
     // Moves and sizes the outer rectangle (SWP_NOSIZE, SWP_NOMOVE honoured).
     void SetWindowPos(int x, int y, int cx, int cy, UINT flags);
+    // Whether the platform has told the frame of a captioned window yet.
+    bool CaptionFrameKnown() const { return !captionMargins.isNull(); }
     // The primary screen's size in pixels (SM_CXSCREEN, SM_CYSCREEN).
     static QSize ScreenSize();
 
@@ -79,6 +84,9 @@ public:
 
 protected:
     virtual bool PreCreateWindow(CreateStruct& cs);
+    // Called when a window placed while its caption's frame was unknown has
+    // just been placed again with the frame the platform told.
+    virtual void OnCaptionFrameLearnt() {}
     LRESULT OnCreate(WPARAM wParam, LPARAM lParam);
     LRESULT OnAppExit(WPARAM wParam, LPARAM lParam);
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -89,6 +97,9 @@ private:
     QMargins MarginsFor(UINT forStyle) const;
     void ApplyWindowFlags();
     void SetOuterSize(int cx, int cy);
+    // Puts the outer rectangle's top-left corner at `outer`.
+    void PlaceOuter(QPoint outer);
+    void OnFrameExposed();
 
     UINT style = 0;
     // The frame margins of a captioned window, kept while the caption is
@@ -96,4 +107,7 @@ private:
     mutable QMargins captionMargins;
     // The height of the last menu bar, for sizes that count a detached menu.
     int menuHeight = 0;
+    // Where the outer corner is to go once the frame is known.
+    bool placementPending = false;
+    QPoint pendingOuter;
 };

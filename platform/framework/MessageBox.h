@@ -15,5 +15,13 @@ int ShowMessageBox(const std::string& text, MessageBoxIcon icon = MessageBoxIcon
 using MessageBoxHandler = std::function<int(const std::string& text, MessageBoxIcon icon)>;
 void SetMessageBoxHandler(MessageBoxHandler handler);
 
+// Ends every modal loop the program has open, as Cancel: the visible modal
+// dialogs and message boxes close with Cancel, and any box or modal dialog
+// opened after this returns Cancel at once without showing, for the rest of
+// the process. For a program asked to end (a logout's SIGTERM), so that no
+// nested loop keeps it waiting for an answer nobody will give.
+void CancelModalLoops();
+bool ModalLoopsCancelled();
+
 constexpr int IDOK = 1;
 constexpr int IDCANCEL = 2;

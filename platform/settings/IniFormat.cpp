@@ -75,7 +75,15 @@ std::optional<IniValue> ParseValue(std::string_view text) {
         if (error != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
         return IniValue(value);
     }
-    return std::nullopt;
+    // A value without a type prefix was written by hand: a number when it
+    // is one (blanks around it allowed), its text as written otherwise.
+    std::string_view number = text;
+    while (number.starts_with(' ') || number.starts_with('\t')) number.remove_prefix(1);
+    while (number.ends_with(' ') || number.ends_with('\t')) number.remove_suffix(1);
+    int value = 0;
+    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (!number.empty() && error == std::errc() && end == number.data() + number.size()) return IniValue(value);
+    return IniValue(std::string(text));
 }
 
 class Parser {

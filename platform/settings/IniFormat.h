@@ -7,6 +7,9 @@
 //   Name=s:any text    a string; everything after "s:" is the value
 //   Gone=-             the key was deleted
 //   -                  every key of the section so far was deleted
+//   Repeat=1           a value edited by hand, without a prefix: an integer
+//   Name=any text      when it is one (blanks around it allowed), otherwise
+//                      a string taken as written (no escapes)
 //
 // Later lines override earlier ones, which lets the store append a change
 // instead of rewriting the whole file. Section names, keys and strings escape
@@ -16,7 +19,7 @@
 // UTF-8 stays readable. Nothing is trimmed: blanks belong to the name or
 // value. A line counts only when it ends with a line feed (a cut-off last
 // line is ignored); a line that does not parse, a key line before any
-// section and an integer out of range are skipped, so damage costs only the
+// section and an "i:" integer out of range are skipped, so damage costs only the
 // keys it touches.
 
 #include <map>

@@ -2,11 +2,30 @@
 
 #include <cstring>
 
+#if defined(__linux__)
+#include <dlfcn.h>
+#endif
+
 namespace {
 constexpr const char* kDummyDriver = "dummy";
 constexpr const char* kDiskDriver = "disk";
 
 bool IsDriver(const char* driver, const char* name) { return driver && std::strcmp(driver, name) == 0; }
+
+// ALSA reports every failed look for a card on standard error, several
+// lines at a time, before SDL can fall back; SDL gives us its reason anyway.
+// SDL loads the same shared library, so its handler is the one set here.
+void SilentAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
+void QuietAlsa() {
+#if defined(__linux__)
+    using SetHandler = int (*)(void (*)(const char*, int, const char*, int, const char*, ...));
+    // Left loaded for the life of the process, as SDL keeps it.
+    void* alsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+    if (!alsa) return;
+    if (auto set = reinterpret_cast<SetHandler>(dlsym(alsa, "snd_lib_error_set_handler"))) set(&SilentAlsaError);
+#endif
+}
 
 bool SameSpec(const SDL_AudioSpec& a, const SDL_AudioSpec& b) {
     return a.freq == b.freq && a.format == b.format && a.channels == b.channels && a.samples == b.samples &&
@@ -46,6 +65,7 @@ SDL_AudioDeviceID SdlAudioSystem::OpenDevice(const SDL_AudioSpec& wanted, std::s
         // SDL would otherwise take SIGINT and SIGTERM for its own event queue,
         // which this program never reads, and the player could not be ended.
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        QuietAlsa();
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
             state = State::Running;
             onDummy = IsDriver(SDL_GetCurrentAudioDriver(), kDummyDriver);
@@ -61,10 +81,16 @@ SDL_AudioDeviceID SdlAudioSystem::OpenDevice(const SDL_AudioSpec& wanted, std::s
     // Restarting the subsystem would close devices that are playing, so only
     // a first device gets the fallback.
     if (!onDummy && openDevices == 0 && SwitchToDummy()) {
+        fallbackReason = firstError.empty() ? std::string("no sound driver could be started") : firstError;
         if (const SDL_AudioDeviceID device = OpenOnDriver(wanted)) return device;
     }
     if (errorText) *errorText = firstError.empty() ? std::string("The audio subsystem is not available") : firstError;
     return 0;
+}
+
+std::string SdlAudioSystem::FallbackReason() {
+    std::lock_guard lock(mutex);
+    return fallbackReason;
 }
 
 SDL_AudioDeviceID SdlAudioSystem::OpenOnDriver(const SDL_AudioSpec& wanted) {

@@ -6,7 +6,10 @@
 // ours is open on it, the subsystem is restarted once with SDL's "dummy"
 // driver, which plays in real time into nothing: a machine without a sound
 // server or card still runs the player, silently. The process then stays on
-// the dummy driver. Like the disk driver, it opens one device at a time.
+// the dummy driver, and FallbackReason tells why (a dummy driver chosen in
+// SDL_AUDIODRIVER is no fallback). Like the disk driver, it opens one device
+// at a time. The sound library's own complaints on standard error (ALSA's
+// "cannot find card" lines) are kept quiet: the reason says it once.
 //
 // Closing: SDL_CloseAudioDevice joins the device's thread, which first ends
 // the period it is sleeping through and then sleeps two more periods "to
@@ -45,6 +48,9 @@ public:
     // The caller has paused the device, so its callback never runs again
     // unless the device is reused by an OpenDevice.
     void CloseDevice(SDL_AudioDeviceID device);
+    // Empty unless the subsystem fell back to the dummy driver; then the
+    // first driver's reason for failing.
+    std::string FallbackReason();
 
 private:
     enum class State { NotStarted, Running, Failed };
@@ -62,6 +68,7 @@ private:
     std::mutex mutex;  // guards every field below
     State state = State::NotStarted;
     bool onDummy = false;
+    std::string fallbackReason;
     int openDevices = 0;  // parked and closing ones included
     std::map<SDL_AudioDeviceID, SDL_AudioSpec> specs;  // as opened, for reuse
 

@@ -74,6 +74,8 @@ bool SdlWaveOut::Open(const PcmFormat& format, std::string* errorText) {
 
 bool SdlWaveOut::IsOpen() const { return device != 0; }
 
+std::string SdlWaveOut::SilentFallbackReason() const { return SdlAudioSystem::Instance().FallbackReason(); }
+
 void SdlWaveOut::Prepare(WaveHeader* header) {
     if (header) header->flags.fetch_or(WHDR_PREPARED);
 }

@@ -49,6 +49,7 @@ public:
     void Reset() override;
     std::uint64_t PositionBytes() const override;
     void Close() override;
+    std::string SilentFallbackReason() const override;
 
 private:
     static void AudioCallback(void* self, Uint8* stream, int length);

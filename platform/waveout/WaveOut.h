@@ -56,6 +56,10 @@ public:
     virtual std::uint64_t PositionBytes() const = 0;
     // Resets and closes. Safe when not open.
     virtual void Close() = 0;
+    // Empty while sound reaches a real device. Once the device has fallen
+    // back to playing into nothing because no sound device could be opened,
+    // the reason the real one failed, so that the user can be told.
+    virtual std::string SilentFallbackReason() const { return {}; }
 };
 
 // The real device over the SDL2 audio subsystem. Falls back to SDL's dummy

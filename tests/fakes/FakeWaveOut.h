@@ -16,6 +16,7 @@ public:
     // Test controls.
     bool failOpen = false;
     std::string openErrorText;
+    std::string silentReason;  // as if it had fallen back to playing into nothing
 
     // What the device saw.
     PcmFormat openFormat;
@@ -23,6 +24,8 @@ public:
     std::vector<std::string> calls;     // "open", "pause", "restart", "reset", "close"
     std::vector<std::uint32_t> writes;  // bufferLength of every Write, in order
     std::vector<std::uint8_t> played;   // the PCM played since the first open
+
+    std::string SilentFallbackReason() const override { return silentReason; }
 
     bool Open(const PcmFormat& format, std::string* errorText) override {
         if (failOpen) {

@@ -22,6 +22,7 @@ public:
     void Reset() override { real->Reset(); }
     std::uint64_t PositionBytes() const override { return real->PositionBytes(); }
     void Close() override { real->Close(); }
+    std::string SilentFallbackReason() const override { return real->SilentFallbackReason(); }
 
 protected:
     std::unique_ptr<WaveOutDevice> real;

@@ -376,3 +376,26 @@ TEST(PlayerWnd, TheEjectButtonAndOpenDialogOneShowThePlayFileDialog) {
     SetFileDialogHandler({});
     EXPECT_EQ(titles, (Locations{"Play Layer 3 File(s)", "Play Layer 3 File(s)"}));
 }
+
+TEST(PlayerWnd, NoSoundDeviceIsToldOnceAndPlaybackGoesOn) {
+    PlayerHarness h;
+    ASSERT_TRUE(h.Create());
+    h.SetList(2, 60);
+    h.device->silentReason = "ALSA: Couldn't open audio device";
+    h.Command(ID_PLAY);
+    for (int track = 0; track < 2; ++track) h.PlayToEnd();
+    ASSERT_EQ(h.messages.size(), 1u);
+    EXPECT_NE(h.messages[0].find("No sound device could be opened"), std::string::npos) << h.messages[0];
+    EXPECT_NE(h.messages[0].find("ALSA: Couldn't open audio device"), std::string::npos) << h.messages[0];
+    // Both tracks played through, the second without another word.
+    EXPECT_EQ(h.decoder->openedLocations, (Locations{"t1.mp3", "t2.mp3"}));
+    EXPECT_EQ(h.wnd->state, PlayState::Stopped);
+
+    // A device that reaches real sound says nothing.
+    PlayerHarness quiet;
+    ASSERT_TRUE(quiet.Create());
+    quiet.SetList(1, 60);
+    quiet.Command(ID_PLAY);
+    quiet.PlayToEnd();
+    EXPECT_TRUE(quiet.messages.empty());
+}

@@ -131,6 +131,35 @@ TEST(OpeningFiles, ArgumentsAreReadAsFilesOrAsListFiles) {
     EXPECT_TRUE(h.messages.empty());
 }
 
+TEST(OpeningFiles, RelativeListEntriesNotFoundFromTheCurrentFolderAreTriedBesideTheList) {
+    FilesHarness h;
+    const fs::path listDir = h.dir / "lists";
+    const fs::path cwd = h.dir / "elsewhere";
+    fs::create_directories(listDir / "sub");
+    fs::create_directories(cwd);
+    std::ofstream(listDir / "sub" / "beside.mp3") << "x";
+    std::ofstream(listDir / "both.mp3") << "x";
+    std::ofstream(cwd / "both.mp3") << "x";
+    const std::string absolute = h.File("absolute.mp3");
+    std::ofstream(listDir / "party.m3u") << "sub/beside.mp3\nboth.mp3\nmissing.mp3\nhttp://radio.example/live\n"
+                                         << absolute << "\n";
+    const fs::path before = fs::current_path();
+    fs::current_path(cwd);
+    struct Case {
+        std::string argument;
+    } cases[] = {{(listDir / "party.m3u").string()}, {"/L " + (listDir / "party.m3u").string()},
+                 // The list named relative to the current folder.
+                 {"../lists/party.m3u"}};
+    for (const Case& c : cases) {
+        EXPECT_TRUE(h.wnd->OpenFileOrList(c.argument, true, false)) << c.argument;
+        EXPECT_EQ(h.wnd->playlist, (Entries{(listDir / "sub" / "beside.mp3").string(), "both.mp3", "missing.mp3",
+                                            "http://radio.example/live", absolute}))
+            << c.argument;
+    }
+    fs::current_path(before);
+    EXPECT_TRUE(h.messages.empty());
+}
+
 TEST(OpeningFiles, AMissingListFileLeavesAnEmptyListAndStartsNothing) {
     FilesHarness h;
     h.wnd->playlist = {"playing.mp3"};

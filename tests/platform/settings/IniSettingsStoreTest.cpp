@@ -114,7 +114,6 @@ TEST(IniSettingsStore, DamagedFileCostsOnlyTheKeysItTouches) {
         {"cut-off escape", "[S]\nBad=s:a\\x4\n"},
         {"integer out of range", "[S]\nBad=i:99999999999\n"},
         {"integer with junk", "[S]\nBad=i:12ab\n"},
-        {"untyped value", "[S]\nBad=plain\n"},
         {"key before any section", "Bad=i:1\n"},
         {"unclosed header", "[S\nBad=i:1\n"},
         {"last line cut off", "[S]\nBad=s:half a val"},
@@ -132,6 +131,46 @@ TEST(IniSettingsStore, DamagedFileCostsOnlyTheKeysItTouches) {
         EXPECT_EQ(reopened.GetInt("S", "New", 0), 4) << c.what;
         EXPECT_EQ(reopened.GetInt("Good", "Kept", 0), 3) << c.what;
     }
+}
+
+TEST(IniSettingsStore, HandEditedValuesWithoutAPrefixReadAsANumberWhenTheyAreOneElseAsText) {
+    struct Case {
+        const char* line;
+        std::variant<int, std::string> expected;
+    } cases[] = {
+        {"V=1", 1},
+        {"V=-20", -20},
+        {"V= 300 ", 300},
+        {"V=2147483647", INT_MAX},
+        {"V=99999999999", std::string("99999999999")},
+        {"V=1.5", std::string("1.5")},
+        {"V=12ab", std::string("12ab")},
+        {"V=http://radio.example/live", std::string("http://radio.example/live")},
+        {"V=C:\\music\\a b.mp3", std::string("C:\\music\\a b.mp3")},
+        {"V=", std::string()},
+    };
+    for (const Case& c : cases) {
+        const auto file = FreshFolder() / "settings.ini";
+        WriteText(file, std::string("[Settings]\n") + c.line + "\n");
+        IniSettingsStore store(file);
+        if (const int* number = std::get_if<int>(&c.expected)) {
+            EXPECT_EQ(store.GetInt("Settings", "V", -7), *number) << c.line;
+            EXPECT_EQ(store.GetString("Settings", "V", "text?"), "text?") << c.line;
+        } else {
+            EXPECT_EQ(store.GetString("Settings", "V", "default"), std::get<std::string>(c.expected)) << c.line;
+            EXPECT_EQ(store.GetInt("Settings", "V", -7), -7) << c.line;
+        }
+    }
+    // A hand-edited file keeps working as the program writes to it.
+    const auto file = FreshFolder() / "settings.ini";
+    WriteText(file, "[Settings]\nRepeat=1\nWindowPosX=40\n");
+    {
+        IniSettingsStore store(file);
+        ASSERT_TRUE(store.WriteInt("Settings", "Repeat", 0));
+    }
+    IniSettingsStore reopened(file);
+    EXPECT_EQ(reopened.GetInt("Settings", "Repeat", -1), 0);
+    EXPECT_EQ(reopened.GetInt("Settings", "WindowPosX", -1), 40);
 }
 
 TEST(IniSettingsStore, ManyChangesReadBackTheSameAfterReopening) {
