@@ -33,7 +33,8 @@ DdeServer::DdeServer(const std::string& serviceName)
 
 bool DdeServer::Register() {
     const QString service = QString::fromStdString(serviceName.Text());
-    const std::string program = serviceName.Text();
+    // Named as the program is run, like the player's other lines on standard error.
+    const std::string program = QString::fromStdString(serviceName.Text()).toLower().toStdString();
     if (!connection.isConnected()) {
         SayOnce(program + ": no D-Bus session bus (" + connection.lastError().message().toStdString() +
                 "); running without automation");

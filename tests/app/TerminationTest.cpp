@@ -105,8 +105,11 @@ TEST(NoSoundDevice, ThePlayerSaysSoInOneCleanLineOnStandardErrorAndPlaysOn) {
     const QString errors = QString::fromLocal8Bit(player.readAllStandardError());
     QStringList lines;
     for (const QString& line : errors.split('\n', Qt::SkipEmptyParts))
-        // Qt's own notes about the test's offscreen platform are not ours.
-        if (!line.startsWith("QStandardPaths:") && !line.startsWith("This plugin does not support")) lines << line;
+        // Qt's own notes about the test's offscreen platform are not ours,
+        // and this test starts no session bus for the automation service.
+        if (!line.startsWith("QStandardPaths:") && !line.startsWith("This plugin does not support") &&
+            !line.startsWith("brelune3: no D-Bus session bus"))
+            lines << line;
     ASSERT_EQ(lines.size(), 1) << errors.toStdString();
     EXPECT_TRUE(lines[0].startsWith("brelune3: no sound device could be opened (")) << lines[0].toStdString();
     EXPECT_TRUE(lines[0].endsWith("); playing without sound")) << lines[0].toStdString();
