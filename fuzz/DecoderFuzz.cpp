@@ -75,7 +75,12 @@ void Check(bool condition)
 
 void DecodeFile(const std::uint8_t* data, std::size_t size, int quality, int resolution, int downmix)
 {
-    static const std::string path = "/tmp/brelune-fuzz-" + std::to_string(getpid()) + ".mp3";
+    // One file per process, removed when the run ends.
+    static const struct TempFile {
+        std::string path = "/tmp/brelune-fuzz-" + std::to_string(getpid()) + ".mp3";
+        ~TempFile() { unlink(path.c_str()); }
+    } temp;
+    const std::string& path = temp.path;
     std::FILE* file = std::fopen(path.c_str(), "wb");
     std::fwrite(data, 1, size, file);
     std::fclose(file);

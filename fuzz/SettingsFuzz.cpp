@@ -42,8 +42,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // In memory where there is a tmpfs: the store syncs every rewrite.
     static const std::filesystem::path folder =
         std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : std::filesystem::temp_directory_path();
-    static const std::filesystem::path file = folder / ("brelune-fuzz-" + std::to_string(getpid())) / "settings.ini";
-    std::filesystem::create_directories(file.parent_path());
+    static const struct TempFolder {
+        std::filesystem::path path = folder / ("brelune-fuzz-" + std::to_string(getpid()));
+        ~TempFolder()
+        {
+            std::error_code ignored;
+            std::filesystem::remove_all(path, ignored);
+        }
+    } temp;
+    const std::filesystem::path file = temp.path / "settings.ini";
+    std::filesystem::create_directories(temp.path);
     {
         std::ofstream out(file, std::ios::binary | std::ios::trunc);
         out << text;
