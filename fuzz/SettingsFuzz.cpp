@@ -39,6 +39,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     }
 
+    // The store goes through real files, a hundred times slower than the
+    // parser: one input in eight takes that path, chosen by its first byte.
+    if (size == 0 || data[0] % 8 != 0) {
+        return 0;
+    }
     // In memory where there is a tmpfs: the store syncs every rewrite.
     static const std::filesystem::path folder =
         std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : std::filesystem::temp_directory_path();
