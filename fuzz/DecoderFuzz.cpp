@@ -52,6 +52,8 @@ public:
         return state;
     }
     std::string Title() const override { return {}; }
+    std::uint32_t TitleChanges() const override { return 0; }
+    void ReconnectWhenDropped() override {}
     bool SaveTo(const std::string&, std::string*) override { return false; }
     void SetSaveOnly() override {}
     void DropHistory() override {}
