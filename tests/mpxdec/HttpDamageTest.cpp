@@ -68,7 +68,7 @@ TEST_F(MpxdecHttpDamage, DamageInTheMiddleOfAStreamIsSkipped)
         junk[i] = static_cast<std::uint8_t>((i * 2654435761u) >> 13);
     }
     bytes.insert(bytes.begin() + static_cast<std::ptrdiff_t>(bytes.size() / 2), junk.begin(), junk.end());
-    server.Route("/damaged", mpxtest::IcyStation(bytes));
+    server.Route("/damaged", TestHttpServer::File(bytes));
     DecoderStatus status = OpenUrl(server.Url("/damaged"));
     ASSERT_EQ(status, kStatusMaySave) << decoder.ErrorText(status);
     mpxtest::DecodeRun run = mpxtest::DecodeAll(decoder);
