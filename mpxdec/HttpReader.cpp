@@ -7,6 +7,7 @@
 #include <sys/socket.h>
 
 #include "mpxdec/Status.h"
+#include "mpxdec/StreamTags.h"
 #include "mpxdec/TlsTrust.h"
 
 namespace mpxdec {
@@ -25,6 +26,10 @@ constexpr long kMaxRedirects = 5;
 // highest MPEG bit rate, so even a slow round trip keeps up with playback.
 // Set before connecting, so the window scale agreed on fits it.
 constexpr int kSocketReceiveBuffer = 256 * 1024;
+// A leading ID3v2 tag larger than this is not kept for a save: the decoder
+// skips it too, and keeping it would let a server make memory grow at will.
+constexpr std::int64_t kLargestKeptTag = 1024 * 1024;
+constexpr std::size_t kTagHeaderBytes = 10;
 
 int LimitReceiveBuffer(void*, curl_socket_t socket, curlsocktype purpose)
 {
@@ -316,7 +321,18 @@ std::size_t HttpReader::OnBody(const char* data, std::size_t size)
     }
     TrackDelivered();
     if (keepHistory_) {
-        history_.insert(history_.end(), filtered_.begin(), filtered_.end());
+        std::size_t skip = static_cast<std::size_t>(
+            std::min<std::int64_t>(historyTagLeft_, static_cast<std::int64_t>(filtered_.size())));
+        historyTagLeft_ -= static_cast<std::int64_t>(skip);
+        history_.insert(history_.end(), filtered_.begin() + static_cast<std::ptrdiff_t>(skip), filtered_.end());
+        if (!historyChecked_ && history_.size() >= kTagHeaderBytes) {
+            historyChecked_ = true;
+            std::int64_t tag = Id3v2TagBytes(history_.data());
+            if (tag > kLargestKeptTag) {
+                historyTagLeft_ = tag - static_cast<std::int64_t>(history_.size());
+                history_.clear();
+            }
+        }
     }
     save_.Write(filtered_.data(), filtered_.size());
     if (!saveOnly_) {
@@ -361,7 +377,25 @@ void HttpReader::Finish(CURLcode result)
             Fail(kErrNetwork, "The server closed the connection early: " + detail);
             break;
         case CURLE_UNSUPPORTED_PROTOCOL:
-            Fail(kErrUnsupportedLocation, "Unsupported location: " + detail);
+            // Also what libcurl says of a status line it cannot read; only a
+            // scheme it refuses (after a redirect, say) is the location's fault.
+            if (detail.find("HTTP") != std::string::npos) {
+                Fail(kErrNetwork, "The server's answer is not HTTP: " + detail);
+            } else {
+                Fail(kErrUnsupportedLocation, "Unsupported location: " + detail);
+            }
+            break;
+        case CURLE_WEIRD_SERVER_REPLY:
+            Fail(kErrNetwork, "The server's answer is not HTTP: " + detail);
+            break;
+        case CURLE_OUT_OF_MEMORY:
+            // libcurl refuses a header line past its limit with this code.
+            if (code != 0) {
+                Fail(kErrNetwork, "The server sent a header line too long (more than " +
+                                      std::to_string(CURL_MAX_HTTP_HEADER / 1024) + " KiB)");
+            } else {
+                Fail(kErrNetwork, "Network error: " + detail);
+            }
             break;
         default: {
             std::string tls;

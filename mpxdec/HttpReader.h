@@ -120,6 +120,8 @@ private:
     std::vector<std::uint8_t> history_;
     StreamSave save_;
     bool lostWhileStarting_ = false;
+    bool historyChecked_ = false;     // the start was looked at for a tag
+    std::int64_t historyTagLeft_ = 0;  // bytes of a large tag still to pass over
 };
 
 }  // namespace mpxdec

@@ -121,8 +121,8 @@ std::uint32_t Library::GetFrame(void* pcm, std::int32_t* bytes, FrameInfo* info)
         return errors_.Record(kErrBadArgument, "mpegGetFrame needs a PCM buffer, a byte count and a FrameInfo");
     }
     *bytes = 0;
-    if (!session_) {
-        return errors_.Record(kErrNoStream, GenericText(kErrNoStream));
+    if (NeedSession() != kOk) {
+        return NoSession();
     }
     return session_->GetFrame(pcm, bytes, info);
 }
@@ -141,13 +141,19 @@ std::uint32_t Library::Close()
 
 std::uint32_t Library::NeedSession()
 {
-    return session_ ? kOk : errors_.Record(kErrNoStream, GenericText(kErrNoStream));
+    return session_ ? kOk : errors_.Record(NoSession(), GenericText(NoSession()));
+}
+
+std::uint32_t Library::NoSession() const
+{
+    // Before mpegInit there cannot be a stream, and that is the news.
+    return initialised_ ? kErrNoStream : kErrNotInitialised;
 }
 
 std::uint32_t Library::Start()
 {
     if (NeedSession() != kOk) {
-        return kErrNoStream;
+        return NoSession();
     }
     if (waitDepth_ > 0) {
         return errors_.Record(kErrBusy, GenericText(kErrBusy));
@@ -191,25 +197,25 @@ std::uint32_t Library::Command(std::uint32_t code, std::intptr_t p1, std::intptr
         return kOk;
     case kCmdAddRequestHeader:
         return NeedSession() == kOk ? session_->AddHeader(reinterpret_cast<const char*>(p1), reinterpret_cast<const char*>(p2))
-                                    : kErrNoStream;
+                                    : NoSession();
     case kCmdStartSource:
         return Start();
     case kCmdSourceKind:
-        return NeedSession() == kOk ? StoreInt(session_->SourceKind(), out) : kErrNoStream;
+        return NeedSession() == kOk ? StoreInt(session_->SourceKind(), out) : NoSession();
     case kCmdInputLength: {
         if (NeedSession() != kOk) {
-            return kErrNoStream;
+            return NoSession();
         }
         std::int64_t length = 0;
         std::uint32_t status = session_->InputLength(&length);
         return status == kOk ? StoreInt(length, out) : status;
     }
     case kCmdInputPosition:
-        return NeedSession() == kOk ? StoreInt(session_->InputPosition(), out) : kErrNoStream;
+        return NeedSession() == kOk ? StoreInt(session_->InputPosition(), out) : NoSession();
     case kCmdStartOffset:
-        return NeedSession() == kOk ? session_->SetOffset(p1, p2) : kErrNoStream;
+        return NeedSession() == kOk ? session_->SetOffset(p1, p2) : NoSession();
     case kCmdPlayLength:
-        return NeedSession() == kOk ? session_->SetLength(p1, p2) : kErrNoStream;
+        return NeedSession() == kOk ? session_->SetLength(p1, p2) : NoSession();
     case kCmdAbortOpen:
         abortRequested_ = true;
         return kOk;
@@ -234,12 +240,12 @@ std::uint32_t Library::Command(std::uint32_t code, std::intptr_t p1, std::intptr
         noProxy_ = AsText(p1);
         return kOk;
     case kCmdSaveOnly:
-        return NeedSession() == kOk ? session_->SetSaveOnly() : kErrNoStream;
+        return NeedSession() == kOk ? session_->SetSaveOnly() : NoSession();
     case kCmdSaveToFile:
         if (p1 == 0 || *AsText(p1) == '\0') {
             return errors_.Record(kErrBadArgument, "No file to save to");
         }
-        return NeedSession() == kOk ? session_->SaveTo(AsText(p1)) : kErrNoStream;
+        return NeedSession() == kOk ? session_->SaveTo(AsText(p1)) : NoSession();
     case kCmdWaitHook:
         waitHook_.function = reinterpret_cast<void (*)(void*)>(p1);
         waitHook_.user = reinterpret_cast<void*>(p2);
@@ -275,7 +281,7 @@ std::uint32_t Library::CopyTag(TagField field, std::intptr_t size, void* out)
         return errors_.Record(kErrBadArgument, "A tag needs a text buffer and its size");
     }
     if (NeedSession() != kOk) {
-        return kErrNoStream;
+        return NoSession();
     }
     std::string text;
     std::uint32_t status = session_->Tag(field, &text);

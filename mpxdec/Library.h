@@ -34,6 +34,7 @@ private:
     std::uint32_t CopyTag(TagField field, std::intptr_t size, void* out);
     std::uint32_t StoreInt(std::int64_t value, void* out);
     std::uint32_t NeedSession();
+    std::uint32_t NoSession() const;
     std::uint32_t StartNetwork();
 
     ErrorReport errors_;

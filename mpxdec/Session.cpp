@@ -21,6 +21,11 @@ constexpr std::size_t kChunkBytes = 16 * 1024;
 // caller is told so it can buffer again before it plays on.
 constexpr auto kStallTime = std::chrono::milliseconds(750);
 constexpr auto kWaitSlice = std::chrono::milliseconds(10);
+// Tags up to this size reach the decoder, which reads their texts; a larger
+// one (pictures, or a hostile server) is skipped unread, so memory stays
+// bounded whatever the tag claims.
+constexpr std::int64_t kLargestReadTag = 1024 * 1024;
+constexpr std::size_t kTagHeaderBytes = 10;
 
 bool HasPrefix(const std::string& s, const char* prefix)
 {
@@ -113,7 +118,7 @@ std::uint32_t Session::OpenFile(const std::string& path)
     if (fileSize_ == 0) {
         return Fail(kErrNotMpeg, "Not MPEG audio: the file is empty");
     }
-    if (!decoder_.OpenFd(fd_, settings_)) {
+    if (!decoder_.OpenFd(fd_, fileSize_, settings_)) {
         return Fail(kErrDecode, "The decoder cannot open the file: " + decoder_.ErrorText());
     }
     if (decoder_.ReadFormat() != MpegDecoder::Result::Frame) {
@@ -164,8 +169,20 @@ std::uint32_t Session::Start(const HttpRequest& base, std::unique_ptr<HttpSource
         // could then push its whole body into the decoder and the history.
         std::size_t n = reader_->Read(chunk_.data(), chunk_.size());
         if (n > 0) {
-            decoder_.Feed(chunk_.data(), n);
+            FeedStart(chunk_.data(), n);
             consumed_ += static_cast<std::int64_t>(n);
+        }
+        // The snapshot was taken before the read, so an empty queue after a
+        // finished transfer means every byte has been seen.
+        bool ended = n == 0 && state.finished;
+        if (ended && state.errorStatus != 0) {
+            return Fail(state.errorStatus, state.errorText);
+        }
+        if (ended) {
+            // A stream shorter than a tag header, or of one frame, is known
+            // for what it is only once it has ended.
+            FeedStart(nullptr, 0);
+            decoder_.EndOfInput();
         }
         MpegDecoder::Result r = decoder_.ReadFormat();
         if (r == MpegDecoder::Result::Frame) {
@@ -175,15 +192,7 @@ std::uint32_t Session::Start(const HttpRequest& base, std::unique_ptr<HttpSource
             reader_->ReconnectWhenDropped();
             return kMaySave;
         }
-        if (r == MpegDecoder::Result::Error) {
-            return Fail(kErrNotMpeg, "Not MPEG audio: no valid frame found in what the server sent");
-        }
-        // The snapshot was taken before the read, so an empty queue after a
-        // finished transfer means every byte has been seen.
-        if (n == 0 && state.finished) {
-            if (state.errorStatus != 0) {
-                return Fail(state.errorStatus, state.errorText);
-            }
+        if (r == MpegDecoder::Result::Error || ended) {
             return Fail(kErrNotMpeg, consumed_ == 0 ? "Not MPEG audio: the server sent no data"
                                                     : "Not MPEG audio: no valid frame found in what the server sent");
         }
@@ -197,6 +206,32 @@ std::uint32_t Session::Start(const HttpRequest& base, std::unique_ptr<HttpSource
         if (n == 0 && !abort) {
             reader_->WaitForData(kWaitSlice);
         }
+    }
+}
+
+void Session::FeedStart(const std::uint8_t* data, std::size_t size)
+{
+    if (!headChecked_) {
+        std::size_t take = std::min(size, kTagHeaderBytes - head_.size());
+        head_.insert(head_.end(), data, data + take);
+        data += take;
+        size -= take;
+        if (head_.size() < kTagHeaderBytes && data != nullptr) {
+            return;
+        }
+        headChecked_ = true;
+        std::int64_t tag = head_.size() == kTagHeaderBytes ? Id3v2TagBytes(head_.data()) : 0;
+        if (tag > kLargestReadTag) {
+            tagLeft_ = tag - static_cast<std::int64_t>(head_.size());
+        } else {
+            decoder_.Feed(head_.data(), head_.size());
+        }
+        head_.clear();
+    }
+    std::size_t skip = static_cast<std::size_t>(std::min<std::int64_t>(tagLeft_, static_cast<std::int64_t>(size)));
+    tagLeft_ -= static_cast<std::int64_t>(skip);
+    if (size > skip) {
+        decoder_.Feed(data + skip, size - skip);
     }
 }
 

@@ -61,6 +61,7 @@ private:
 
     std::uint32_t OpenFile(const std::string& path);
     std::uint32_t FramesFor(std::int64_t value, std::intptr_t unit, std::int64_t* frames);
+    void FeedStart(const std::uint8_t* data, std::size_t size);
     std::uint32_t NeedMoreInput(FrameInfo* info);
     std::uint32_t SaveOnlyStep();
     std::uint32_t Fail(std::uint32_t status, std::string text);
@@ -80,6 +81,11 @@ private:
     std::unique_ptr<HttpSource> reader_;
     std::vector<std::uint8_t> chunk_;
     std::int64_t consumed_ = 0;
+    // The start looks at the first 10 bytes for an ID3v2 tag; a large one is
+    // passed over without being fed to the decoder or kept.
+    std::vector<std::uint8_t> head_;
+    bool headChecked_ = false;
+    std::int64_t tagLeft_ = 0;
     bool stallReported_ = false;
     bool historyDropped_ = false;
     bool saveRequested_ = false;

@@ -55,4 +55,22 @@ bool MergeId3v1FromFile(int fd, long long fileSize, StreamTags* tags)
     return MergeId3v1(block, tags);
 }
 
+std::int64_t Id3v2TagBytes(const std::uint8_t* header)
+{
+    // "ID3", a version byte below 0xFF, flags, then four size bytes of
+    // seven bits each.
+    if (std::memcmp(header, "ID3", 3) != 0 || header[3] == 0xFF || header[4] == 0xFF) {
+        return 0;
+    }
+    std::int64_t size = 0;
+    for (int i = 6; i < 10; ++i) {
+        if ((header[i] & 0x80) != 0) {
+            return 0;
+        }
+        size = (size << 7) | header[i];
+    }
+    bool footer = (header[5] & 0x10) != 0;
+    return 10 + size + (footer ? 10 : 0);
+}
+
 }  // namespace mpxdec

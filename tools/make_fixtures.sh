@@ -2,7 +2,7 @@
 # Writes the small MPEG audio files the decoder tests use into tests/fixtures
 # (or the folder given as the first argument). Every file comes from a tone
 # that sox generates here, so nothing is taken from elsewhere.
-# Needs: sox, lame, twolame, python3.
+# Needs: sox, lame, twolame, python3 (mpeg_frames.py cuts whole frames).
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 out="${1:-$here/../tests/fixtures}"
@@ -40,5 +40,25 @@ lame --silent -b 24 -m j --resample 11.025 "$tmp/11k_stereo.wav" "$out/l3_mpeg25
 tone 48000 2 0.6 "$tmp/48k_stereo.wav"
 lame --silent -V 4 --id3v1-only --tt "Old Title" --ta "Old Artist" \
   "$tmp/48k_stereo.wav" "$out/l3_mpeg1_48k_vbr_id3v1.mp3"
+
+# Streams of exactly one frame: short effects and test tones are that short.
+# -t leaves out lame's information frame, so the first frame is audio.
+lame --silent -t -b 128 "$tmp/44k_stereo.wav" "$tmp/44k_plain.mp3"
+python3 "$here/mpeg_frames.py" "$tmp/44k_plain.mp3" "$out/l3_one_frame.mp3" 0 1
+twolame --quiet -b 192 -m s "$tmp/44k_stereo.wav" "$tmp/44k_plain.mp2"
+python3 "$here/mpeg_frames.py" "$tmp/44k_plain.mp2" "$out/l2_one_frame.mp2" 0 1
+
+# The sampling rate changing inside a stream, as when a station switches
+# programmes: two encodings of the same stereo tone, joined.
+part() { # rate kHz kbit/s file
+  tone "$1" 2 0.3 "$tmp/part.wav"
+  lame --silent -t -b "$3" -m j --resample "$2" "$tmp/part.wav" "$4"
+}
+part 44100 44.1 128 "$tmp/p44.mp3"
+part 22050 22.05 64 "$tmp/p22.mp3"
+part 11025 11.025 32 "$tmp/p11.mp3"
+cat "$tmp/p44.mp3" "$tmp/p22.mp3" > "$out/l3_44k_then_22k.mp3"
+cat "$tmp/p22.mp3" "$tmp/p44.mp3" > "$out/l3_22k_then_44k.mp3"
+cat "$tmp/p44.mp3" "$tmp/p11.mp3" > "$out/l3_44k_then_11k.mp3"
 
 ls -l "$out"

@@ -36,11 +36,14 @@ int Application::Run() {
     });
     (void)signalsHandled;
     if (InitInstance()) exitCode = QCoreApplication::exec();
+    destroyedMainWnd.reset();
     return ExitInstance();
 }
 
-void Application::OnFrameDestroyed(FrameWnd* frame) {
-    if (frame != mainWnd) return;
+bool Application::OnFrameDestroyed(FrameWnd* frame) {
+    if (frame != mainWnd) return false;
     mainWnd = nullptr;
+    destroyedMainWnd.reset(frame);
     QCoreApplication::exit(0);
+    return true;
 }

@@ -7,6 +7,7 @@
 // until the main window is destroyed. ExitInstance() runs in every case and
 // its result is the process's exit code.
 
+#include <memory>
 #include <string>
 
 #include "platform/framework/CmdTarget.h"
@@ -31,8 +32,9 @@ public:
     FrameWnd* MainWnd() const { return mainWnd; }
 
     // Called by a frame window once it is destroyed; destroying the main
-    // window ends the message loop.
-    void OnFrameDestroyed(FrameWnd* frame);
+    // window ends the message loop. True when the application deletes the
+    // frame once the loop has ended (a deferred delete would never run then).
+    bool OnFrameDestroyed(FrameWnd* frame);
 
 protected:
     virtual bool InitInstance() { return false; }
@@ -42,4 +44,7 @@ protected:
     int showCommand;
     FrameWnd* mainWnd = nullptr;
     int exitCode = 0;
+
+private:
+    std::unique_ptr<FrameWnd> destroyedMainWnd;
 };

@@ -107,7 +107,8 @@ LRESULT FrameWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void FrameWnd::PostNcDestroy() {
-    if (Application* app = Application::Instance()) app->OnFrameDestroyed(this);
+    Application* app = Application::Instance();
+    if (app && app->OnFrameDestroyed(this)) return;
     // Deleting later lets the handler that destroyed the window return first.
     QTimer::singleShot(0, [this] { delete this; });
 }

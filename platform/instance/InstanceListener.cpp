@@ -1,18 +1,17 @@
 #include "platform/instance/InstanceListener.h"
 
 #include <cerrno>
-#include <cstring>
 
 #include <QLocalSocket>
 #include <QPointer>
 #include <QTimer>
 #include <QVariant>
-#include <QtEndian>
 
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
 
+#include "platform/instance/HandOverMessage.h"
 #include "platform/instance/InstanceProtocol.h"
 #include "platform/instance/InstanceSocketPath.h"
 
@@ -84,26 +83,26 @@ void InstanceListener::Accept() {
 void InstanceListener::Read(QLocalSocket* socket) {
     if (socket->property("b3Complete").toBool() || socket->bytesAvailable() < qint64(kHandOverHeaderBytes)) return;
     const QByteArray header = socket->peek(kHandOverHeaderBytes);
-    const quint32 size = qFromBigEndian<quint32>(header.constData() + 4);
-    if (std::memcmp(header.constData(), kHandOverTag, 4) != 0 || size > kMaxHandOverBytes) {
+    HandOverMessage message;
+    if (ReadHandOver({header.constData(), std::size_t(header.size())}, &message) == HandOverStatus::Rejected) {
         socket->abort();
         socket->deleteLater();
         return;
     }
-    if (socket->bytesAvailable() < qint64(kHandOverHeaderBytes + size)) return;
-    socket->read(kHandOverHeaderBytes);
-    const QByteArray data = socket->read(size);
+    if (socket->bytesAvailable() < qint64(message.bytes)) return;
+    const QByteArray bytes = socket->read(qint64(message.bytes));
+    if (ReadHandOver({bytes.constData(), std::size_t(bytes.size())}, &message) != HandOverStatus::Complete) return;
     socket->setProperty("b3Complete", true);
     // Deliver from the event loop, outside the socket's own signal, so that a
     // callback's modal loop may even see the socket go away.
     QPointer<QLocalSocket> guard(socket);
-    QTimer::singleShot(0, this, [this, guard, text = data.toStdString()] { Deliver(guard, text); });
+    QTimer::singleShot(0, this, [this, guard, text = message.commandLine] { Deliver(guard, text); });
 }
 
-void InstanceListener::Deliver(QLocalSocket* socket, const std::string& data) {
+void InstanceListener::Deliver(QLocalSocket* socket, const std::optional<std::string>& commandLine) {
     QPointer<QLocalSocket> guard(socket);
     if (activate) activate();
-    if (!data.empty() && copyData) copyData(std::string(data.c_str()));
+    if (commandLine && copyData) copyData(*commandLine);
     if (!guard) return;
     guard->write(&kHandOverAnswer, 1);
     guard->flush();

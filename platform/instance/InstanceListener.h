@@ -11,6 +11,7 @@
 // destructor stops listening, removes the socket and releases the lock.
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include <QLocalServer>
@@ -39,7 +40,7 @@ public:
 private:
     void Accept();
     void Read(QLocalSocket* socket);
-    void Deliver(QLocalSocket* socket, const std::string& data);
+    void Deliver(QLocalSocket* socket, const std::optional<std::string>& commandLine);
     void Release();
 
     QLocalServer server_;

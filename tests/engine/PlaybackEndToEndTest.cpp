@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,7 @@
 #include "platform/mmtimer/SteadyClock.h"
 #include "platform/mmtimer/ThreadTimer.h"
 #include "platform/waveout/SdlWaveOut.h"
+#include "tests/fakes/ForwardingWaveOut.h"
 #include "tests/fakes/QueuedMessageTarget.h"
 #include "tests/support/TestEnvironment.h"
 
@@ -164,4 +166,65 @@ const EndToEndCase kCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Formats, PlaybackEndToEndTest, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
+}  // namespace
+
+namespace {
+
+// The real device, with the rate of every open noted.
+class RateLog : public ForwardingWaveOut {
+public:
+    RateLog() : ForwardingWaveOut(std::make_unique<SdlWaveOut>()) {}
+    bool Open(const PcmFormat& format, std::string* errorText) override {
+        rates.push_back(format.samplesPerSec);
+        return ForwardingWaveOut::Open(format, errorText);
+    }
+    std::vector<int> rates;
+};
+
+TEST(PlaybackRateChangeTest, TheDeviceFollowsASampleRateChangeAtEveryQuality) {
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIODELAY", "0", 1);
+    setenv("SDL_DISKAUDIOFILE", (testenv::Home() + "/rates.raw").c_str(), 1);
+    MpxDecoder decoder;
+    ASSERT_EQ(decoder.Init(), 0u);
+    struct Case {
+        const char* file;
+        int first, second;
+    };
+    const Case cases[] = {{"l3_44k_then_22k.mp3", 44100, 22050},
+                          {"l3_22k_then_44k.mp3", 22050, 44100},
+                          {"l3_44k_then_11k.mp3", 44100, 11025}};
+    for (const Case& c : cases) {
+        for (int quality : {0, 1, 2}) {
+            SCOPED_TRACE(::testing::Message() << c.file << " quality " << quality);
+            std::vector<std::string> messages;
+            SetMessageBoxHandler([&messages](const std::string& text, MessageBoxIcon) {
+                messages.push_back(text);
+                return IDOK;
+            });
+            QueuedMessageTarget owner;
+            RateLog device;
+            ThreadTimer timer;
+            SteadyClock clock;
+            bool stopped = false;
+            {
+                PlaybackEngine engine(owner, decoder, device, timer, clock, {});
+                ASSERT_TRUE(engine.OpenStream(testenv::FixturesDir() + "/" + c.file, quality, 0, 0, 0));
+                const auto deadline = std::chrono::steady_clock::now() + 30s;
+                while (!stopped && std::chrono::steady_clock::now() < deadline) {
+                    UINT message = 0;
+                    if (!owner.Wait(&message, 200ms)) continue;
+                    if (message == UM_DECODE_TICK) engine.DecodeTick();
+                    stopped = message == UM_PLAYBACK_STOPPED;
+                }
+            }
+            SetMessageBoxHandler({});
+            EXPECT_TRUE(stopped);
+            EXPECT_TRUE(messages.empty()) << messages.front();
+            EXPECT_EQ(device.rates, (std::vector<int>{c.first >> quality, c.second >> quality}));
+        }
+    }
+    decoder.Done();
+}
+
 }  // namespace

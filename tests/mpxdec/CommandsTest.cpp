@@ -38,6 +38,14 @@ TEST(MpxdecLifecycle, InitVersionAndDoneFollowTheirContract)
     DecoderStatus early = decoder.Open(Fixture("l2_mpeg1_44k_stereo.mp2"), 0, 0, 0, 0);
     EXPECT_TRUE(IsError(early));
     EXPECT_NE(decoder.ErrorText(early).find("not initialised"), std::string::npos);
+    // Every call that needs a stream says the same before mpegInit, not "no stream".
+    std::uint8_t pcm[mpxtest::kMaxFrameBytes];
+    std::int32_t bytes = -1;
+    FrameInfo info{};
+    EXPECT_EQ(decoder.GetFrame(pcm, &bytes, &info), 0xC1010001u);
+    EXPECT_EQ(decoder.Command(DecoderCommand::StartSource, 0, 0, nullptr), 0xC1010001u);
+    std::int32_t kind = 0;
+    EXPECT_EQ(decoder.Command(DecoderCommand::SourceKind, 0, 0, &kind), 0xC1010001u);
 
     ASSERT_EQ(decoder.Init(), 0u);
     EXPECT_EQ(decoder.Init(), 0u) << "a second init is harmless";

@@ -24,12 +24,19 @@ bool IsSomeBigValue(const std::string& value) {
     return n >= 0 && n < 26 && value == BigValue(n);
 }
 
-[[noreturn]] void WriteForever(const std::filesystem::path& file) {
+// Says on `started` once the first round of writes is on disk, so that a
+// slow start never makes the kill land before it.
+[[noreturn]] void WriteForever(const std::filesystem::path& file, int started) {
     IniSettingsStore store(file);
     for (int n = 0;; ++n) {
         store.WriteString("Big", "Value", BigValue(n));
         store.WriteInt("Big", "Counter", n);
         store.WriteString("Small", "Key" + std::to_string(n % 50), std::to_string(n));
+        if (n == 0) {
+            const char byte = 1;
+            (void)!write(started, &byte, 1);
+            close(started);
+        }
     }
 }
 }  // namespace
@@ -43,9 +50,20 @@ TEST(SettingsKill, KillDuringWritesLeavesAReadableFileWithWholeValues) {
     }
     int lastCounter = -1;
     for (int round = 0; round < 8; ++round) {
+        int started[2];
+        ASSERT_EQ(pipe(started), 0);
         const pid_t child = fork();
         ASSERT_GE(child, 0);
-        if (child == 0) WriteForever(file);
+        if (child == 0) {
+            close(started[0]);
+            WriteForever(file, started[1]);
+        }
+        close(started[1]);
+        char byte = 0;
+        const bool childWrote = read(started[0], &byte, 1) == 1;
+        close(started[0]);
+        if (!childWrote) kill(child, SIGKILL);
+        ASSERT_TRUE(childWrote) << "round " << round << ": the child ended before its first writes";
         // Different delays land the kill in different phases of appends and rewrites.
         std::this_thread::sleep_for(std::chrono::milliseconds(30 + 23 * round));
         ASSERT_EQ(kill(child, SIGKILL), 0);
