@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "bench/BenchSupport.h"
 #include "net/NetPlayerWnd.h"
 #include "net/UrlMethod.h"
 #include "platform/settings/IniSettingsStore.h"
@@ -50,13 +51,8 @@ Round ConnectOnce(NetPlayerWnd& wnd) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && !qEnvironmentVariableIsSet("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (!qEnvironmentVariableIsSet("SDL_AUDIODRIVER")) qputenv("SDL_AUDIODRIVER", "dummy");
-    qputenv("QT_LOGGING_RULES", "qt.qpa.*=false");
     QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
-    qputenv("XDG_RUNTIME_DIR", home.path().toUtf8());
+    bench::PrepareEnvironment(home);
     QApplication app(argc, argv);
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
 

@@ -22,27 +22,14 @@
 #include <memory>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "net/NetPlayerWnd.h"
 #include "net/UrlMethod.h"
 #include "platform/settings/IniSettingsStore.h"
-#include "tests/fakes/ForwardingWaveOut.h"
 #include "tests/support/IcecastServer.h"
 
 namespace {
-// The real device, noting when it first runs after each open.
-class TimedWaveOut : public ForwardingWaveOut {
-public:
-    explicit TimedWaveOut(QElapsedTimer& clock) : ForwardingWaveOut(CreateSdlWaveOut()), clock(clock) {}
-    void Restart() override {
-        if (startedAtNs < 0) startedAtNs = clock.nsecsElapsed();
-        real->Restart();
-    }
-
-    qint64 startedAtNs = -1;
-
-private:
-    QElapsedTimer& clock;
-};
+using bench::TimedWaveOut;
 
 // Milliseconds from OK to the device's start, or a negative value on failure.
 double PlayOnce(NetPlayerWnd& wnd, TimedWaveOut& device, QElapsedTimer& clock, const std::string& url) {
@@ -70,13 +57,8 @@ double PlayOnce(NetPlayerWnd& wnd, TimedWaveOut& device, QElapsedTimer& clock, c
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && !qEnvironmentVariableIsSet("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (!qEnvironmentVariableIsSet("SDL_AUDIODRIVER")) qputenv("SDL_AUDIODRIVER", "dummy");
-    qputenv("QT_LOGGING_RULES", "qt.qpa.*=false");
     QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
-    qputenv("XDG_RUNTIME_DIR", home.path().toUtf8());
+    bench::PrepareEnvironment(home);
     QApplication app(argc, argv);
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
 

@@ -16,25 +16,12 @@
 #include <memory>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "player/PlayerWnd.h"
 #include "platform/settings/IniSettingsStore.h"
-#include "tests/fakes/ForwardingWaveOut.h"
 
 namespace {
-// The real device, noting when it first runs after each open.
-class TimedWaveOut : public ForwardingWaveOut {
-public:
-    explicit TimedWaveOut(QElapsedTimer& clock) : ForwardingWaveOut(CreateSdlWaveOut()), clock(clock) {}
-    void Restart() override {
-        if (startedAtNs < 0) startedAtNs = clock.nsecsElapsed();
-        real->Restart();
-    }
-
-    qint64 startedAtNs = -1;
-
-private:
-    QElapsedTimer& clock;
-};
+using bench::TimedWaveOut;
 
 // Milliseconds from Play to the device's start, or a negative value on failure.
 double PlayOnce(PlayerWnd& wnd, TimedWaveOut& device, QElapsedTimer& clock) {
@@ -52,12 +39,8 @@ double PlayOnce(PlayerWnd& wnd, TimedWaveOut& device, QElapsedTimer& clock) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && !qEnvironmentVariableIsSet("DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (!qEnvironmentVariableIsSet("SDL_AUDIODRIVER")) qputenv("SDL_AUDIODRIVER", "dummy");
-    qputenv("QT_LOGGING_RULES", "qt.qpa.*=false");
     QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
+    bench::PrepareEnvironment(home);
     QApplication app(argc, argv);
     const std::string file = argc > 1 ? argv[1] : BRELUNE_PLAYER_BENCH_FILE;
     const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 10;
