@@ -64,6 +64,7 @@ bool FrameWnd::Create(const std::string& className, const std::string& title, UI
     // wherever the platform can tell them before the window is shown.
     frame->winId();
     frame->SetExposedHandler([this] { OnFrameExposed(); });
+    builtFrame = frame;
     MarginsFor(style);
     if (cs.menuId != 0 && !SetMenu(cs.menuId)) {
         DestroyWindow();
@@ -104,6 +105,10 @@ LRESULT FrameWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         default: return Wnd::DefWindowProc(message, wParam, lParam);
     }
+}
+
+FrameWnd::~FrameWnd() {
+    if (builtFrame) builtFrame->SetExposedHandler({});
 }
 
 void FrameWnd::PostNcDestroy() {

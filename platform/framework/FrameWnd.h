@@ -19,6 +19,7 @@
 // only (but see Wnd::PostMessage).
 
 #include <QMargins>
+#include <QPointer>
 #include <QRect>
 #include <QSize>
 #include <string>
@@ -46,6 +47,7 @@ public:
     // Builds the window (hidden) and runs WM_CREATE; false when PreCreateWindow
     // refuses, the menu resource is missing or a create handler returns -1.
     bool Create(const std::string& className, const std::string& title, UINT style, int menuId);
+    ~FrameWnd() override;
 
     // Installs accelerator table `id` (WM_COMMAND with code 1 and no control).
     bool LoadAccelTable(int id);
@@ -94,6 +96,9 @@ protected:
 
 private:
     FrameWidget* Frame() const;
+    // The frame this window made: it outlives the window until Qt deletes
+    // it, and must not call back into a window that is gone.
+    QPointer<FrameWidget> builtFrame;
     QMargins MarginsFor(UINT forStyle) const;
     void ApplyWindowFlags();
     void SetOuterSize(int cx, int cy);
