@@ -6,6 +6,10 @@
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QtGlobal>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
 
 #include "tests/fakes/ForwardingWaveOut.h"
 
@@ -19,6 +23,28 @@ inline void PrepareEnvironment(const QTemporaryDir& home) {
     qputenv("QT_LOGGING_RULES", "qt.qpa.*=false");
     qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
     qputenv("XDG_RUNTIME_DIR", home.path().toUtf8());
+}
+
+// Runs `play` (milliseconds, negative on failure) `runs` times, printing
+// each; the times sorted, or empty when a play failed.
+inline std::vector<double> TimePlays(int runs, const std::function<double()>& play) {
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        const double ms = play();
+        if (ms < 0) {
+            std::fprintf(stderr, "play %d failed (%.0f)\n", i + 1, ms);
+            return {};
+        }
+        times.push_back(ms);
+        std::printf("play %2d: %6.1f ms\n", i + 1, ms);
+    }
+    std::sort(times.begin(), times.end());
+    return times;
+}
+
+inline double Median(const std::vector<double>& sorted) {
+    const std::size_t n = sorted.size();
+    return n % 2 ? sorted[n / 2] : (sorted[n / 2 - 1] + sorted[n / 2]) / 2;
 }
 
 class TimedWaveOut : public ForwardingWaveOut {

@@ -59,20 +59,11 @@ int main(int argc, char** argv) {
     wnd->trackCount = wnd->currentTrack = 1;
 
     PlayOnce(*wnd, device, clock);
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        const double ms = PlayOnce(*wnd, device, clock);
-        if (ms < 0) {
-            std::fprintf(stderr, "play %d failed (%.0f)\n", i + 1, ms);
-            return 1;
-        }
-        times.push_back(ms);
-        std::printf("play %2d: %6.1f ms\n", i + 1, ms);
-    }
+    const std::vector<double> times = bench::TimePlays(runs, [&] { return PlayOnce(*wnd, device, clock); });
+    if (times.empty()) return 1;
     wnd->SendMessage(WM_CLOSE, 0, 0);
-    std::sort(times.begin(), times.end());
     const std::size_t n = times.size();
-    const double median = n % 2 ? times[n / 2] : (times[n / 2 - 1] + times[n / 2]) / 2;
+    const double median = bench::Median(times);
     std::printf("Play to device start: median %.1f ms, min %.1f ms, max %.1f ms over %zu plays (target 200 ms)\n",
                 median, times.front(), times.back(), n);
     return 0;
