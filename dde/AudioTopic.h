@@ -1,7 +1,7 @@
 #pragma once
 // The player's automation topic "Audio": fourteen items that follow what the
 // panel shows, the track name and the playlist, and the execute commands
-// that drive the player (AudioTopicExecute.cpp).
+// that drive the player (read by AudioCommand, run in AudioTopicExecute.cpp).
 //
 // The main window publishes into it through ItemPublisher. Commands reach
 // the window through `mainWindow`, which answers null while there is none;
@@ -10,7 +10,6 @@
 
 #include <functional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "platform/dde/DdeNumberItem.h"
@@ -48,7 +47,6 @@ public:
 private:
     // The main window when a command may act on it, else null.
     PlayerWnd* GuardedWindow() const;
-    bool DialogCommand(std::string_view text, PlayerWnd* wnd);
 
     std::function<PlayerWnd*()> mainWindow;
 };

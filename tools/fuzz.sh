@@ -14,7 +14,8 @@ cmake -S . -B build-fuzz -DBRELUNE_FUZZ=ON -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_
 cmake --build build-fuzz -j2 >/dev/null
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
-  targets=(fuzz_decoder fuzz_icy fuzz_tags fuzz_list_file fuzz_split_arguments fuzz_settings fuzz_hand_over)
+  targets=(fuzz_decoder fuzz_icy fuzz_tags fuzz_list_file fuzz_split_arguments fuzz_settings fuzz_hand_over
+           fuzz_audio_command)
 fi
 mkdir -p build-fuzz/findings build-fuzz/logs
 export ASAN_OPTIONS="detect_leaks=1"

@@ -82,6 +82,11 @@ def main():
     write("fuzz_hand_over", "empty", hand_over(b""))
     write("fuzz_hand_over", "too_big", b"B3HO\x7f\xff\xff\xff")
 
+    write("fuzz_audio_command", "play_track", b"Play 12")
+    write("fuzz_audio_command", "set_playlist", b"SET PLAYLIST /music/Two Songs.m3u")
+    write("fuzz_audio_command", "dialog", b"dialog options proxy")
+    write("fuzz_audio_command", "help", b"Dialog Help Index")
+
 
 if __name__ == "__main__":
     main()
