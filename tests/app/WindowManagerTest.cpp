@@ -22,7 +22,9 @@ inline void PrintTo(const QPoint& p, std::ostream* os) { *os << "(" << p.x() << 
 QT_END_NAMESPACE
 
 namespace {
-constexpr int kTimeoutMs = 15000;
+// A ceiling, not a pace: a sanitizer build on a loaded machine can take
+// many seconds to show its window.
+constexpr int kTimeoutMs = 30000;
 
 // Runs a helper program to its end and returns what it printed.
 QString Output(const QString& display, const QString& program, const QStringList& arguments) {

@@ -177,7 +177,7 @@ TEST(AudioTopic, TheCommandTable) {
         PlayerHarness::Pump();
         // The exit row closes the window; the rest still have one.
         if (c.dialogs == std::vector<int>{0}) {
-            EXPECT_FALSE(h.window && h.window->IsWindow());
+            EXPECT_TRUE(h.windowDeleted);
             h.window = nullptr;
             h.wnd = nullptr;
             continue;

@@ -46,7 +46,7 @@ struct AutomationHarness : PlayerHarness {
         };
     }
     ~AutomationHarness() {
-        if (window && window->IsWindow()) window->DestroyWindow();
+        if (window && !windowDeleted && window->IsWindow()) window->DestroyWindow();
         wnd = nullptr;
         window = nullptr;
         QDBusConnection::disconnectFromBus("automation-client");
@@ -65,6 +65,7 @@ struct AutomationHarness : PlayerHarness {
                               std::make_unique<FakeClock>()};
         auto* created = new AutomatedWnd(store, std::move(devices));
         created->SetItemPublisher(&topic);
+        created->deleted = &windowDeleted;
         if (!created->Create("Brelune3 Layer III Player", "Brelune3", kStyle, 201)) return false;
         window = created;
         wnd = created;

@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "player/PlayerWnd.h"
@@ -97,6 +98,7 @@ struct WindowHarness {
     FakeWaveOut* device = nullptr;
     FakeTimer* timer = nullptr;
     Window* wnd = nullptr;
+    bool windowDeleted = false;  // set by a recording window's destructor
     std::vector<std::string> messages;
 
     WindowHarness() {
@@ -107,7 +109,7 @@ struct WindowHarness {
         });
     }
     ~WindowHarness() {
-        if (wnd) wnd->DestroyWindow();
+        if (wnd && !windowDeleted) wnd->DestroyWindow();
         QCoreApplication::processEvents();
         SetMessageBoxHandler({});
     }
@@ -124,6 +126,7 @@ struct WindowHarness {
         PlayerDevices devices{std::move(ownDecoder), std::move(ownDevice), std::move(ownTimer),
                               std::make_unique<FakeClock>()};
         wnd = new Window(store, std::move(devices));
+        if constexpr (std::is_base_of_v<RecordingPlayerWnd, Window>) wnd->deleted = &windowDeleted;
         if (!wnd->Create("Brelune3 Layer III Player", "Brelune3", kStyle, 201)) {
             wnd = nullptr;  // a failed creation deletes the window
             return false;

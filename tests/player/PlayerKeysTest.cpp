@@ -107,13 +107,13 @@ TEST(PlayerKeys, EachKeyHasItsEffect) {
         {"Ctrl+L is Play Location", Qt::CTRL | Qt::Key_L, {}, opened(ID_PLAY_LOCATION)},
         {"Ctrl+Q is Exit", Qt::CTRL | Qt::Key_Q, {},
          [](KeysHarness& h) {
-             EXPECT_FALSE(h.wnd->IsWindow());
+             EXPECT_TRUE(h.windowDeleted);
              EXPECT_TRUE(h.store.Has("Settings", "WindowPosX")) << "closed as Exit, settings saved";
              h.wnd = nullptr;
          }},
         {"Alt+F4 is still Exit", Qt::ALT | Qt::Key_F4, {},
          [](KeysHarness& h) {
-             EXPECT_FALSE(h.wnd->IsWindow());
+             EXPECT_TRUE(h.windowDeleted);
              h.wnd = nullptr;
          }},
     };

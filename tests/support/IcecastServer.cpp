@@ -138,7 +138,19 @@ bool IcecastServer::Start(std::string* error)
             }
         }
         if (StartServer(error)) {
-            return StartSource(error);
+            // A loaded machine can refuse ezstream's first connection even
+            // though the server already accepts; it gets three tries.
+            for (int source = 0; source < 3; ++source) {
+                if (StartSource(error)) {
+                    return true;
+                }
+                if (!server_.Running()) {
+                    return false;
+                }
+                std::this_thread::sleep_for(200ms);
+            }
+            Kill();
+            return false;
         }
     }
     return false;
@@ -328,7 +340,6 @@ bool IcecastServer::StartSource(std::string* error)
     while (Clock::now() < deadline) {
         if (!source_.Running()) {
             *error = "ezstream ended at its start:\n" + Logs();
-            Kill();
             return false;
         }
         if (Live()) {
