@@ -169,7 +169,8 @@ TEST_F(MpxdecHttp, TheWaitHookKeepsTheCallerRunningAndAnAbortEndsTheOpenAtOnce)
         EXPECT_EQ(StatusClass(status), 2u) << "aborted by the caller: nothing to show" << std::hex << status;
         ASSERT_NE(state.abortedAt, Clock::time_point{});
         EXPECT_LT(returned - state.abortedAt, 100ms);
-        EXPECT_GT(state.calls, 10) << "the hook runs all the while";
+        // About one call per wait slice; a loaded machine gives fewer.
+        EXPECT_GE(state.calls, 5) << "the hook runs all the while";
 
         auto closing = Clock::now();
         decoder.Close();
