@@ -8,5 +8,6 @@
 // when the display name does not end with it exactly (case-sensitive). A
 // path the shell does not know (missing file, URL) comes back unchanged, and
 // so does a path that ends in '/': it names no file whose name could be
-// shown after the folder.
-std::string ResolveDisplayName(const std::string& path);
+// shown after the folder. A file:// location (platform/shell/FileUri.h) is
+// taken as the local path it names.
+std::string ResolveDisplayName(const std::string& name);

@@ -13,6 +13,7 @@
 #include "platform/framework/DroppedFiles.h"
 #include "platform/framework/MessageBox.h"
 #include "platform/framework/Resources.h"
+#include "platform/shell/FileUri.h"
 #include "ui/ListFileReader.h"
 #include "ui/PathParts.h"
 #include "ui/PlayerFileDialog.h"
@@ -81,6 +82,8 @@ bool SkinFrameWnd::AddFiles(const std::string& argument) {
 bool SkinFrameWnd::ReadListFile(const std::string& name) {
     std::string path = name;
     if (path.size() >= 2 && path.front() == '"' && path.back() == '"') path = path.substr(1, path.size() - 2);
+    // A list handed over as a file:// location, as a desktop's "Open with" does.
+    if (const std::optional<std::string> local = LocalPathFromFileUri(path)) path = *local;
     const std::optional<std::vector<std::string>> entries = LoadListFile(path);
     if (!entries) {
         ShowMessageBox(LoadString(kStringCannotOpenList), MessageBoxIcon::Question);

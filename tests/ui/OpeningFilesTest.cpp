@@ -14,6 +14,7 @@
 #include "platform/filedialogs/FileDialogs.h"
 #include "platform/framework/DroppedFiles.h"
 #include "platform/framework/MessageBox.h"
+#include "platform/shell/FileUri.h"
 #include "tests/fakes/MemorySettingsStore.h"
 #include "tests/support/TestEnvironment.h"
 #include "ui/PlayerFileDialog.h"
@@ -127,6 +128,31 @@ TEST(OpeningFiles, ArgumentsAreReadAsFilesOrAsListFiles) {
         EXPECT_TRUE(h.wnd->OpenFileOrList(c.argument, true, true)) << c.argument;
         EXPECT_EQ(h.wnd->playlist, c.expected) << c.argument;
         EXPECT_EQ(h.wnd->trackCount, int(c.expected.size())) << c.argument;
+    }
+    EXPECT_TRUE(h.messages.empty());
+}
+
+TEST(OpeningFiles, FileLocationsJoinTheListAsTheLocalFilesTheyName) {
+    FilesHarness h;
+    const std::string song = h.File("my song.mp3");
+    const std::string other = h.File("other.mp3");
+    const std::string songUri = FileUriFromLocalPath(song);
+    const std::string list = h.File("desk top.m3u", songUri + "\nfile://localhost" + other + "\n");
+    struct Case {
+        std::string argument;
+        Entries expected;
+    } cases[] = {
+        // As a desktop starts the player for "Open with": percent-encoded, unquoted.
+        {songUri + " " + FileUriFromLocalPath(other), {song, other}},
+        {FileUriFromLocalPath(list), {song, other}},
+        {"\"" + FileUriFromLocalPath(list) + "\"", {song, other}},
+        {"/L " + FileUriFromLocalPath(list), {song, other}},
+        // Not this machine's, or broken: kept as written, for the decoder to refuse.
+        {"file://server/a.mp3 file:///a%00.mp3", {"file://server/a.mp3", "file:///a%00.mp3"}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_TRUE(h.wnd->OpenFileOrList(c.argument, true, true)) << c.argument;
+        EXPECT_EQ(h.wnd->playlist, c.expected) << c.argument;
     }
     EXPECT_TRUE(h.messages.empty());
 }
