@@ -39,6 +39,7 @@ constexpr std::uint32_t Title = 0x00100015;
 constexpr std::uint32_t Artist = 0x00100016;
 constexpr std::uint32_t Author = 0x00100017;
 constexpr std::uint32_t Composer = 0x00100018;
+constexpr std::uint32_t Album = 0x00100019;
 // out: int32_t, how often the tags have changed since the start.
 constexpr std::uint32_t TagChanges = 0x00100020;
 constexpr std::uint32_t Proxy = 0x00010380;

@@ -91,7 +91,7 @@ void DecodeFile(const std::uint8_t* data, std::size_t size, int quality, int res
     std::uint32_t status = mpegOpen(path.c_str(), quality, resolution, downmix, 0);
     mpegCommand(0, kErrorText, status, sizeof text, text);
     if (status >> 30 != 3 && mpegCommand(0, kStartSource, 0, 0, nullptr) == 0) {
-        for (std::uint32_t code : {0x00100015u, 0x00100016u, 0x00100017u, 0x00100018u}) {
+        for (std::uint32_t code : {0x00100015u, 0x00100016u, 0x00100017u, 0x00100018u, 0x00100019u}) {
             mpegCommand(0, code, 0, sizeof text, text);
         }
         std::int32_t value = 0;

@@ -33,6 +33,7 @@ enum : std::uint32_t {
     kCmdArtist = 0x00100016,
     kCmdAuthor = 0x00100017,
     kCmdComposer = 0x00100018,
+    kCmdAlbum = 0x00100019,
     kCmdTagChanges = 0x00100020,
     kCmdProxy = 0x00010380,
     kCmdNoProxy = 0x00010381,
@@ -227,6 +228,8 @@ std::uint32_t Library::Command(std::uint32_t code, std::intptr_t p1, std::intptr
         return CopyTag(TagField::Author, p2, out);
     case kCmdComposer:
         return CopyTag(TagField::Composer, p2, out);
+    case kCmdAlbum:
+        return CopyTag(TagField::Album, p2, out);
     case kCmdTagChanges:
         return NeedSession() == kOk ? StoreInt(session_->TagChanges(), out) : kErrNoStream;
     case kCmdProxy:

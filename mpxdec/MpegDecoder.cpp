@@ -376,6 +376,7 @@ void MpegDecoder::ReadTags(StreamTags* tags) const
         if (v2 != nullptr) {
             tags->title = Text(v2->title);
             tags->artist = Text(v2->artist);
+            tags->album = Text(v2->album);
             for (std::size_t i = 0; i < v2->texts; ++i) {
                 const mpg123_text& t = v2->text[i];
                 // "Author" is the writer of the words; "composer" of the music.
@@ -391,7 +392,8 @@ void MpegDecoder::ReadTags(StreamTags* tags) const
         }
     }
     for (auto [field, earlier] : {std::pair{&tags->title, &earlierTags_.title}, {&tags->artist, &earlierTags_.artist},
-                                  {&tags->author, &earlierTags_.author}, {&tags->composer, &earlierTags_.composer}}) {
+                                  {&tags->author, &earlierTags_.author}, {&tags->composer, &earlierTags_.composer},
+                                  {&tags->album, &earlierTags_.album}}) {
         if (field->empty()) {
             *field = *earlier;
         }

@@ -462,6 +462,7 @@ std::uint32_t Session::Tag(TagField field, std::string* text) const
     case TagField::Artist: *text = tags.artist; break;
     case TagField::Author: *text = tags.author; break;
     case TagField::Composer: *text = tags.composer; break;
+    case TagField::Album: *text = tags.album; break;
     }
     return text->empty() ? kNotAvailable : kOk;
 }

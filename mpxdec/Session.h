@@ -23,7 +23,7 @@ struct WaitHook {
     void* user = nullptr;
 };
 
-enum class TagField { Title, Artist, Author, Composer };
+enum class TagField { Title, Artist, Author, Composer, Album };
 
 class Session {
 public:

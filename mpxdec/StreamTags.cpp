@@ -33,6 +33,9 @@ bool MergeId3v1(const char* block, StreamTags* tags)
     if (tags->artist.empty()) {
         tags->artist = Field(block + 33, 30);
     }
+    if (tags->album.empty()) {
+        tags->album = Field(block + 63, 30);
+    }
     return true;
 }
 
@@ -43,6 +46,9 @@ void MergeId3v1Fields(const StreamTags& older, StreamTags* tags)
     }
     if (tags->artist.empty()) {
         tags->artist = older.artist;
+    }
+    if (tags->album.empty()) {
+        tags->album = older.album;
     }
 }
 

@@ -11,6 +11,7 @@ struct StreamTags {
     std::string artist;
     std::string author;
     std::string composer;
+    std::string album;
 };
 
 // Fills the fields of tags that are still empty from a 128-byte ID3v1 tag;

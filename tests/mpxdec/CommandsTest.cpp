@@ -10,6 +10,8 @@
 #include "tests/mpxdec/DecodeLoop.h"
 #include "tests/mpxdec/ReferenceDecode.h"
 #include "tests/mpxdec/TestFiles.h"
+#include "tests/support/TaggedCopy.h"
+#include "tests/support/TestEnvironment.h"
 
 namespace {
 
@@ -117,6 +119,22 @@ TEST_F(MpxdecCommands, TagsComeFromId3v2AndThenId3v1)
                 EXPECT_STREQ(text, "unchanged");
             }
         }
+        decoder.Close();
+    }
+}
+
+TEST_F(MpxdecCommands, TheAlbumComesFromEitherTag)
+{
+    using testsupport::TagKind;
+    for (const TagKind kind : {TagKind::Id3v2, TagKind::Id3v1}) {
+        const std::string copy = testenv::Home() + "/album.mp2";
+        ASSERT_TRUE(testsupport::WriteTaggedCopy(Fixture("l2_mpeg1_44k_stereo.mp2"), copy,
+                                                 {"A Title", "", "The Album"}, kind));
+        ASSERT_EQ(decoder.Open(copy, 0, 0, 0, 0), 0u);
+        char text[128] = "unchanged";
+        EXPECT_EQ(decoder.Command(DecoderCommand::Album, 0, 125, text), 0u);
+        EXPECT_STREQ(text, "The Album");
+        EXPECT_EQ(decoder.Command(DecoderCommand::Artist, 0, 125, text), 0x81010110u) << "no artist given";
         decoder.Close();
     }
 }
