@@ -6,6 +6,7 @@
 #include "app/CommandLine.h"
 #include "dde/AudioTopic.h"
 #include "engine/PlayerMessages.h"
+#include "mpris/MprisService.h"
 #include "net/NetPlayerWnd.h"
 #include "platform/dde/DdeServer.h"
 #include "platform/framework/DialogColours.h"
@@ -67,10 +68,14 @@ bool PlayerApp::InitInstance() {
     // first values reach it; commands find no window until start-up is done.
     ddeServer = std::make_unique<DdeServer>(kTitle);
     audioTopic = std::make_unique<AudioTopic>(*ddeServer, [this] { return dynamic_cast<PlayerWnd*>(mainWnd); });
+    // The media controls watch what the window publishes on its way to the topic.
+    mpris = std::make_unique<MprisService>(
+        ddeServer->Connection(), *audioTopic, [this] { return dynamic_cast<PlayerWnd*>(mainWnd); },
+        [this] { ActivateMainWindow(); });
 
     QApplication::setWindowIcon(QIcon(QString(":/skin/%1.png").arg(kAppIcon)));
     SkinFrameWnd* wnd = NewMainWindow(*settings);
-    wnd->SetItemPublisher(audioTopic.get());
+    wnd->SetItemPublisher(mpris.get());
     // A failed creation has destroyed the window, and any message came from
     // the layer that failed it.
     if (!wnd->Create(kWindowClass, kTitle, kMainWindowStyle, kMainMenu)) return false;
@@ -86,7 +91,9 @@ bool PlayerApp::InitInstance() {
 SkinFrameWnd* PlayerApp::NewMainWindow(SettingsStore& store) { return new NetPlayerWnd(store); }
 
 int PlayerApp::ExitInstance() {
-    // The topic first: its items leave the server's loops.
+    // The media controls first, which publish into the topic; then the
+    // topic: its items leave the server's loops.
+    mpris.reset();
     audioTopic.reset();
     ddeServer.reset();
     return Application::ExitInstance();

@@ -12,6 +12,7 @@
 
 class AudioTopic;
 class DdeServer;
+class MprisService;
 class SettingsStore;
 class SkinFrameWnd;
 
@@ -29,6 +30,8 @@ public:
     // The automation server and the player's topic; null before start-up.
     DdeServer* Server() const { return ddeServer.get(); }
     AudioTopic* Topic() const { return audioTopic.get(); }
+    // The media controls; null before start-up.
+    MprisService* MediaControls() const { return mpris.get(); }
     bool StartHidden() const { return startHidden; }
 
     DECLARE_MESSAGE_TABLE()
@@ -53,4 +56,5 @@ private:
     std::unique_ptr<SettingsStore> settings;
     std::unique_ptr<DdeServer> ddeServer;
     std::unique_ptr<AudioTopic> audioTopic;
+    std::unique_ptr<MprisService> mpris;
 };

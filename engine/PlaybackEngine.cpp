@@ -294,6 +294,18 @@ int PlaybackEngine::ProgressPercent() const {
     return static_cast<int>(frames * 100.0 / estimatedFrames);
 }
 
+std::int64_t PlaybackEngine::PlayedMicroseconds() const {
+    if (!active || format.avgBytesPerSec == 0) return 0;
+    double bytes = static_cast<double>(skippedFrames) * frameBytes;
+    if (device.IsOpen()) bytes += static_cast<double>(BytesPlayed());
+    return static_cast<std::int64_t>(bytes * 1e6 / format.avgBytesPerSec);
+}
+
+std::int64_t PlaybackEngine::LengthMicroseconds() const {
+    if (!active || estimatedFrames <= 0 || format.avgBytesPerSec == 0) return -1;
+    return static_cast<std::int64_t>(static_cast<double>(estimatedFrames) * frameBytes * 1e6 / format.avgBytesPerSec);
+}
+
 int PlaybackEngine::SyncState() const {
     switch (lastStatus) {
         case 0: return 2;

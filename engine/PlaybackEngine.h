@@ -97,6 +97,11 @@ public:
     int FramesPlayed() const;
     int ProgressPercent() const;
     int SyncState() const;
+    // The same, finer, for media controls: microseconds of the stream played
+    // (0 with none active), and its length estimated from its size as the
+    // progress is (-1 when unknown).
+    std::int64_t PlayedMicroseconds() const;
+    std::int64_t LengthMicroseconds() const;
     const StreamFormat& CurrentFormat() const { return currentFormat; }
     int BitRate() const { return bitRate; }
     int Downmix() const { return downmix; }

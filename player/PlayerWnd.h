@@ -62,6 +62,11 @@ public:
     // false when there is no such entry.
     bool PlayTrack(int n);
 
+    // One tag of the stream that plays (DecoderCommand::Title, Artist, Album
+    // ...), as the Track information window shows it; false, with `text`
+    // unchanged, when nothing plays or the stream has no such tag.
+    bool ReadStreamTag(std::uint32_t code, std::string& text);
+
     // Fills the Track information window from the current track, or clears it.
     void UpdateInfoDialog(bool clear);
 

@@ -13,10 +13,11 @@ constexpr std::size_t kTagBufferBytes = 128;
 constexpr std::intptr_t kTagBufferSize = 125;
 
 // A tag the decoder has no text for leaves the field as it was.
-void ReadTag(Decoder& decoder, std::uint32_t code, std::string& field) {
+bool ReadTag(Decoder& decoder, std::uint32_t code, std::string& field) {
     char buffer[kTagBufferBytes] = {};
-    if (decoder.Command(code, 0, kTagBufferSize, buffer) != 0) return;
+    if (decoder.Command(code, 0, kTagBufferSize, buffer) != 0) return false;
     field.assign(buffer, strnlen(buffer, sizeof buffer));
+    return true;
 }
 }  // namespace
 
@@ -38,6 +39,11 @@ LRESULT PlayerWnd::OnTrackInfoCommand(WPARAM, LPARAM) {
 LRESULT PlayerWnd::OnInfoClosed(WPARAM, LPARAM) {
     infoDialog = nullptr;
     return 0;
+}
+
+bool PlayerWnd::ReadStreamTag(std::uint32_t code, std::string& text) {
+    if (state != PlayState::Playing && state != PlayState::Paused) return false;
+    return ReadTag(*devices.decoder, code, text);
 }
 
 void PlayerWnd::RefreshChangedTags() {

@@ -10,6 +10,8 @@ packages=(
   xvfb xauth lame twolame sox tinyproxy-bin python3 mpg123
   # a real streaming server, a private session bus, a real window manager
   icecast2 ezstream dbus-daemon openbox openssl
+  # a media-controls client, as desktops and status bars use
+  playerctl
   # real pointer input and window properties for the window-manager test
   xdotool x11-utils
   # the fuzz targets (tools/fuzz.sh): clang with libFuzzer and the sanitizers' runtime
