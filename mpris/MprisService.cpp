@@ -22,6 +22,12 @@ namespace {
 // clients are told again only when it moves by more than this.
 constexpr std::int64_t kLengthSlackMicroseconds = 1'000'000;
 
+// Named as the program is run, like the player's other lines on standard error.
+void SayWhy(const char* reason) {
+    std::fprintf(stderr, "%s: %s; running without media controls\n",
+                 QCoreApplication::applicationName().toLocal8Bit().constData(), reason);
+}
+
 bool Streaming(const PlayerWnd& wnd) { return wnd.state == PlayState::Playing || wnd.state == PlayState::Paused; }
 
 std::string TrimmedRight(std::string text) {
@@ -52,7 +58,7 @@ MprisService::MprisService(QDBusConnection connection, ItemPublisher& next, std:
     new MprisPlayerAdaptor(host.get(), *this);
     if (!this->connection.isConnected()) return;  // the automation service has said so
     if (!this->connection.registerObject(mpris::kObjectPath, host.get(), QDBusConnection::ExportAdaptors)) {
-        std::fprintf(stderr, "brelune3: could not offer the media controls object; running without media controls\n");
+        SayWhy("could not offer the media controls object");
         return;
     }
     QDBusConnectionInterface* bus = this->connection.interface();
@@ -66,7 +72,7 @@ MprisService::MprisService(QDBusConnection connection, ItemPublisher& next, std:
     }
     if (busName.isEmpty()) {
         this->connection.unregisterObject(mpris::kObjectPath);
-        std::fprintf(stderr, "brelune3: the media controls' bus name is taken; running without media controls\n");
+        SayWhy("the media controls' bus name is taken");
     }
 }
 

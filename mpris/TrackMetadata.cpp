@@ -43,7 +43,8 @@ QVariantMap TrackMetadata(const TrackFacts& facts) {
     map.insert("mpris:trackid",
                QVariant::fromValue(QDBusObjectPath(mpris::kTrackIdPrefix + QString::number(facts.track))));
     map.insert("xesam:url", LocationUrl(facts.location));
-    map.insert("xesam:title", facts.title.empty() ? FallbackTitle(facts.location) : QString::fromStdString(facts.title));
+    const QString title = QString::fromStdString(facts.title);
+    map.insert("xesam:title", title.isEmpty() ? FallbackTitle(facts.location) : title);
     if (!facts.artist.empty()) map.insert("xesam:artist", QStringList{QString::fromStdString(facts.artist)});
     if (!facts.album.empty()) map.insert("xesam:album", QString::fromStdString(facts.album));
     if (facts.lengthMicroseconds > 0) map.insert("mpris:length", qlonglong(facts.lengthMicroseconds));

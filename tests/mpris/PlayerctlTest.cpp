@@ -160,7 +160,8 @@ TEST(MprisPlayerctl, StatusMetadataAndTheTransportCommandsFollowThePlayer) {
 
     // A file without tags is shown by its name.
     EXPECT_EQ(Playerctl({"next"}).status, 0);
-    EXPECT_EQ(WaitForOutput(kMetadata, Metadata(2, "plain.mp3", "", "", t.plain)), Metadata(2, "plain.mp3", "", "", t.plain));
+    EXPECT_EQ(WaitForOutput(kMetadata, Metadata(2, "plain.mp3", "", "", t.plain)),
+              Metadata(2, "plain.mp3", "", "", t.plain));
     EXPECT_EQ(WaitForOutput({"status"}, "Playing"), "Playing");
     EXPECT_EQ(Playerctl({"previous"}).status, 0);
     EXPECT_EQ(WaitForOutput({"metadata", "mpris:trackid"}, "'/org/orvantis/Brelune3/Track/1'"),

@@ -32,7 +32,11 @@ std::string Id3v2(const TagTexts& texts) {
 
 std::string Id3v1(const TagTexts& texts) {
     std::string tag = "TAG";
-    for (const std::string* text : {&texts.title, &texts.artist, &texts.album}) tag += text->substr(0, 30) + std::string(30 - std::min<std::size_t>(text->size(), 30), '\0');
+    // Title, artist and album: 30 bytes each, padded with NULs.
+    for (const std::string* text : {&texts.title, &texts.artist, &texts.album}) {
+        const std::string field = text->substr(0, 30);
+        tag += field + std::string(30 - field.size(), '\0');
+    }
     tag += std::string(128 - tag.size() - 1, '\0');
     tag += '\xff';  // no genre
     return tag;
