@@ -43,6 +43,8 @@ int main(int argc, char** argv) {
         options.request != ProgramRequest::Run)
         return AnswerWithoutPlayer(options, argc, argv);
     QApplication qtApp(argc, argv);
+    // Desktops match the window to its menu entry and icon by this name.
+    QGuiApplication::setDesktopFileName("org.orvantis.Brelune3");
     // Qt has taken its own options out of argv by now.
     const ProgramOptions options = ReadProgramOptions({argv + 1, argv + argc});
     const QString executable = QCoreApplication::applicationFilePath();

@@ -12,6 +12,8 @@ packages=(
   icecast2 ezstream dbus-daemon openbox openssl
   # real pointer input and window properties for the window-manager test
   xdotool x11-utils
+  # the validators of the installed desktop entry and metainfo; the Debian package (cpack)
+  desktop-file-utils appstream dpkg-dev
   # the fuzz targets (tools/fuzz.sh): clang with libFuzzer and the sanitizers' runtime
   clang libclang-rt-14-dev
 )
