@@ -64,5 +64,5 @@ std::string UsageText(const std::string& program, const std::string& helpIndex) 
 
 std::string VersionText() {
     return "Brelune3 " BRELUNE3_VERSION "\n"
-           "Copyright 2026 The Brelune3 developers. MIT licence: see the LICENSE file.\n";
+           "Copyright 2026 The Brelune3 developers. Free software under the MIT licence.\n";
 }
