@@ -14,6 +14,8 @@ packages=(
   playerctl
   # real pointer input and window properties for the window-manager test
   xdotool x11-utils
+  # the validators of the installed desktop entry and metainfo; the Debian package (cpack)
+  desktop-file-utils appstream dpkg-dev
   # the fuzz targets (tools/fuzz.sh): clang with libFuzzer and the sanitizers' runtime
   clang libclang-rt-14-dev
 )

@@ -1,7 +1,9 @@
 #include "platform/help/HelpWindow.h"
 
-#include <QFile>
+#include <QFileInfo>
 #include <QUrl>
+
+#include "platform/help/HelpFolder.h"
 
 HelpWindow::HelpWindow() {
     setAttribute(Qt::WA_DeleteOnClose);
@@ -19,12 +21,13 @@ HelpWindow* HelpWindow::Current() { return Instance().data(); }
 
 bool HelpWindow::Show(UINT command) {
     QString page;
-    if (command == HELP_INDEX) page = "/help/index.html";
-    else if (command == HELP_HELPONHELP) page = "/help/using.html";
-    if (page.isEmpty() || !QFile::exists(":" + page)) return false;
+    if (command == HELP_INDEX) page = "index.html";
+    else if (command == HELP_HELPONHELP) page = "using.html";
+    const QString folder = HelpFolder();
+    if (page.isEmpty() || folder.isEmpty() || !QFileInfo(folder + "/" + page).isFile()) return false;
     QPointer<HelpWindow>& window = Instance();
     if (!window) window = new HelpWindow;
-    window->setSource(QUrl("qrc:" + page));
+    window->setSource(QUrl::fromLocalFile(folder + "/" + page));
     window->show();
     window->raise();
     window->activateWindow();

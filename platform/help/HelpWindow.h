@@ -1,6 +1,7 @@
 #pragma once
-// The program's help: its own HTML pages (":/help/*.html" in brelune_res),
-// shown in one help window per process that later calls reuse.
+// The program's help: its own HTML pages, read from the help folder (see
+// HelpFolder.h) and shown in one help window per process that later calls
+// reuse.
 // User-interface thread only.
 
 #include <QPointer>
