@@ -67,6 +67,8 @@ TEST(CommandLine, LongOptionsAnswerTheStartOrEndAtTheDoubleDash) {
         for (const std::string& word : c.given) given += word + " ";
         EXPECT_EQ(options.request, c.request) << given;
         EXPECT_EQ(options.unknownOption, c.unknownOption) << given;
-        if (c.request == ProgramRequest::Run) EXPECT_EQ(options.arguments, c.arguments) << given;
+        if (c.request == ProgramRequest::Run) {
+            EXPECT_EQ(options.arguments, c.arguments) << given;
+        }
     }
 }
