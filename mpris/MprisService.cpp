@@ -90,7 +90,9 @@ bool MprisService::PublishPlayList(const std::vector<std::string>& playlist) {
 }
 
 void MprisService::PublishItem(const std::string& item, const std::string& value) {
-    ScheduleRefresh();
+    // These move at every tick or second and touch nothing clients are told
+    // of (the position is read, never signalled): no refresh for them.
+    if (item != "Frames" && item != "Time" && item != "Bitrate") ScheduleRefresh();
     next.PublishItem(item, value);
 }
 

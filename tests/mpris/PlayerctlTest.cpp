@@ -144,6 +144,8 @@ TEST(MprisPlayerctl, StatusMetadataAndTheTransportCommandsFollowThePlayer) {
         return followed.find(lines) != std::string::npos;
     };
     ASSERT_TRUE(followUntil("Playing\n")) << followed;
+    // The position counts what the device has played: let it play a little.
+    WaitForOutput({"position"}, [](const std::string& seen) { return std::stod("0" + seen) > 0.5; });
     EXPECT_EQ(Playerctl({"play-pause"}).status, 0);
     EXPECT_EQ(WaitForOutput({"status"}, "Paused"), "Paused");
     const double paused = std::stod("0" + Playerctl({"position"}).out);
