@@ -1,8 +1,9 @@
 #pragma once
-// A virtual X server of the bench's own (Xvfb on the first free display,
-// no TCP, no access control), so that the player draws through a real X
-// connection, as on a desktop, and the bench can watch and time the server.
-// Needs the xvfb package.
+// A virtual X server of the bench's own, so that the player draws through a
+// real X connection, as on a desktop, and the bench can watch and time the
+// server: Xvfb on the first free display, no TCP, no access control, and a
+// black root window rather than the default two-colour weave, so that a
+// window nothing has painted yet reads as one colour. Needs the xvfb package.
 
 #include <fcntl.h>
 #include <poll.h>
@@ -36,7 +37,7 @@ public:
             close(ready[0]);
             const int null = open("/dev/null", O_WRONLY);
             if (null >= 0) dup2(null, 2);
-            execlp("Xvfb", "Xvfb", "-displayfd", "3", "-nolisten", "tcp", "-ac", "-screen", "0", "1024x768x24",
+            execlp("Xvfb", "Xvfb", "-displayfd", "3", "-nolisten", "tcp", "-ac", "-br", "-screen", "0", "1024x768x24",
                    static_cast<char*>(nullptr));
             _exit(127);
         }

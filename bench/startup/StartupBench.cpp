@@ -6,6 +6,9 @@
 //
 //   bench_startup [runs]
 //
+// BRELUNE3_PLAYER names another build of the player to time (another
+// branch's, to compare).
+//
 // Why it reads what it reads: nothing inside the player can say when its
 // pixels are on the screen (a paint handler that has returned has only drawn
 // into a buffer that still has to reach the server), so the bench watches the
@@ -146,7 +149,7 @@ double StartOnce(const std::string& display) {
     player.setProcessEnvironment(env);
     player.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     const long long started = MonotonicNs();
-    player.start(BRELUNE3_BINARY, {});
+    player.start(qEnvironmentVariable("BRELUNE3_PLAYER", BRELUNE3_BINARY), QStringList());
     const long long painted = watcher.WaitForFirstPaint();
     player.kill();
     player.waitForFinished(5000);
