@@ -86,9 +86,10 @@ public:
     ~Watcher() { xcb_disconnect(x); }
     bool Ok() const { return ok; }
 
-    // The time of the window's first paint; 0 on timeout.
+    // The time of the first paint of any window the player maps; 0 on
+    // timeout. Every mapped top-level window is watched, as the main window
+    // need not be the first one mapped.
     long long WaitForFirstPaint() {
-        xcb_window_t window = XCB_NONE;
         const long long end = MonotonicNs() + kTimeoutMs * 1000000LL;
         pollfd wait{xcb_get_file_descriptor(x), POLLIN, 0};
         while (MonotonicNs() < end) {
@@ -100,18 +101,17 @@ public:
             }
             const int type = event->response_type & 0x7f;
             bool painted = false;
-            if (type == XCB_MAP_NOTIFY && window == XCB_NONE) {
+            if (type == XCB_MAP_NOTIFY) {
                 const auto* map = reinterpret_cast<xcb_map_notify_event_t*>(event);
                 if (!map->override_redirect) {
-                    window = map->window;
-                    xcb_damage_create(x, xcb_generate_id(x), window, XCB_DAMAGE_REPORT_LEVEL_NON_EMPTY);
+                    xcb_damage_create(x, xcb_generate_id(x), map->window, XCB_DAMAGE_REPORT_LEVEL_NON_EMPTY);
                     // It may have been painted before the damage object existed.
-                    painted = ShowsMoreThanBackground(x, window);
+                    painted = ShowsMoreThanBackground(x, map->window);
                 }
-            } else if (type == damageEvent && window != XCB_NONE) {
+            } else if (type == damageEvent) {
                 const auto* damage = reinterpret_cast<xcb_damage_notify_event_t*>(event);
                 xcb_damage_subtract(x, damage->damage, XCB_NONE, XCB_NONE);
-                painted = ShowsMoreThanBackground(x, window);
+                painted = ShowsMoreThanBackground(x, damage->drawable);
             }
             std::free(event);
             if (painted) return MonotonicNs();
