@@ -42,6 +42,10 @@ int main(int argc, char** argv) {
     if (const ProgramOptions options = ReadProgramOptions({argv + 1, argv + argc});
         options.request != ProgramRequest::Run)
         return AnswerWithoutPlayer(options, argc, argv);
+    // The window is small: copying its repaints through the X connection
+    // costs the server less than shared memory does, and needs no completion
+    // event back, which would wake two of our threads for every repaint.
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) qputenv("QT_XCB_NO_MITSHM", "1");
     QApplication qtApp(argc, argv);
     // Desktops match the window to its menu entry and icon by this name.
     QGuiApplication::setDesktopFileName("org.orvantis.Brelune3");

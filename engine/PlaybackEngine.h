@@ -5,9 +5,9 @@
 // pre-roll, and reports every stop of an active stream to its owner with a
 // posted UM_PLAYBACK_STOPPED.
 //
-// Threads: everything runs on the user-interface thread except TickCallback
-// (TickCounter.h), which only counts periods and posts UM_DECODE_TICK to the
-// owner. The owner handles that message by calling DecodeTick.
+// Threads: everything runs on the user-interface thread except, with a timer
+// that has a thread of its own, TickCallback (TickCounter.h), which only
+// counts periods and posts UM_DECODE_TICK to the owner. The owner handles that message by calling DecodeTick.
 //
 // Choices made here where the frame format gives no usable answer:
 // - A frame of a layer other than 1 to 3, of other than 1 or 2 channels, or

@@ -1,6 +1,7 @@
 #pragma once
-// The timer side of the decode tick. The multimedia timer's thread runs
-// TickCallback every period; the user-interface thread handles the posted
+// The timer side of the decode tick. The multimedia timer runs TickCallback
+// every period, on a thread of its own or on the user-interface thread's
+// event loop; the user-interface thread handles the posted
 // UM_DECODE_TICK and stores 0 in TickCounter when its tick ends.
 
 #include <atomic>
@@ -8,8 +9,8 @@
 
 class Clock;
 
-// Timer periods since the last decode tick ended. Shared by the timer thread
-// (increments) and the user-interface thread (reads, resets).
+// Timer periods since the last decode tick ended. Shared by the timer's
+// callback (increments) and the user-interface thread (reads, resets).
 extern std::atomic<int> TickCounter;
 
 // The multimedia timer's callback. user is the MessageTarget* that receives

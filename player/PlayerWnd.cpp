@@ -30,7 +30,7 @@ int PlayStateForDisplay(PlayState state) {
 }  // namespace
 
 PlayerDevices PlayerDevices::Real() {
-    return PlayerDevices{std::make_unique<MpxDecoder>(), CreateSdlWaveOut(), CreateThreadTimer(),
+    return PlayerDevices{std::make_unique<MpxDecoder>(), CreateSdlWaveOut(), CreateLoopTimer(),
                          CreateSteadyClock()};
 }
 

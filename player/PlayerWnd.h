@@ -25,7 +25,7 @@
 class TrackInfoDialog;
 
 // What the engine plays through. The default is the real decoder library, an
-// SDL device, a thread timer and the steady clock; tests hand in fakes.
+// SDL device, a timer on the window's event loop and the steady clock; tests hand in fakes.
 struct PlayerDevices {
     std::unique_ptr<Decoder> decoder;
     std::unique_ptr<WaveOutDevice> device;

@@ -16,6 +16,8 @@ packages=(
   xdotool x11-utils
   # the validators of the installed desktop entry and metainfo; the Debian package (cpack)
   desktop-file-utils appstream dpkg-dev
+  # the start-up bench reads the window's first paint from the X server
+  libxcb-damage0-dev
   # the fuzz targets (tools/fuzz.sh): clang with libFuzzer and the sanitizers' runtime
   clang libclang-rt-14-dev
 )

@@ -1,8 +1,10 @@
 #pragma once
 // The multimedia timer and clock.
 //
-// A periodic timer runs its callback on its own thread every period. After
-// KillEvent returns, the callback is not running and never runs again.
+// A periodic timer runs its callback every period: on a thread of its own
+// (CreateThreadTimer), or inside the event loop of the thread that created it
+// (CreateLoopTimer). After KillEvent returns, the callback is not running and
+// never runs again.
 
 #include <cstdint>
 #include <memory>
@@ -26,4 +28,6 @@ public:
 };
 
 std::unique_ptr<MultimediaTimer> CreateThreadTimer();
+// For the thread that creates it, which must run a Qt event loop.
+std::unique_ptr<MultimediaTimer> CreateLoopTimer();
 std::unique_ptr<Clock> CreateSteadyClock();
