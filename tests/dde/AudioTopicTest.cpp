@@ -178,11 +178,9 @@ TEST(AudioTopic, TheCommandTable) {
         // The exit row closes the window; the rest still have one.
         if (c.dialogs == std::vector<int>{0}) {
             EXPECT_TRUE(h.windowDeleted);
-            h.window = nullptr;
-            h.wnd = nullptr;
             continue;
         }
-        EXPECT_EQ(h.window->dialogs, c.dialogs);
+        EXPECT_EQ(h.wnd->dialogs, c.dialogs);
         EXPECT_EQ(h.wnd->state, c.state);
         EXPECT_EQ(h.wnd->currentTrack, c.track);
         EXPECT_EQ(Strings(h.decoder->openedLocations.begin() + long(openedBefore), h.decoder->openedLocations.end()),
@@ -266,7 +264,7 @@ TEST(AudioTopic, TheGuardKeepsCommandsOutWhileADialogIsOpenAndBeforeTheWindow) {
     EXPECT_EQ(h.wnd->state, PlayState::Playing);
     EXPECT_EQ(h.wnd->currentTrack, 2);
     EXPECT_EQ(h.wnd->playlist, (Strings{"t1.mp3", "t2.mp3", "t3.mp3"}));
-    EXPECT_TRUE(h.window->dialogs.empty());
+    EXPECT_TRUE(h.wnd->dialogs.empty());
     // With the dialog gone, commands act again.
     EXPECT_EQ(h.Exec("stop"), Result::Ok);
     EXPECT_EQ(h.wnd->state, PlayState::Stopped);

@@ -31,10 +31,9 @@ public:
     }
 };
 
-struct AutomationHarness : PlayerHarness {
+struct AutomationHarness : WindowHarness<AutomatedWnd> {
     DdeServer server{"Brelune3"};
-    AutomatedWnd* window = nullptr;
-    AudioTopic topic{server, [this] { return window; }};
+    AudioTopic topic{server, [this] { return windowDeleted ? nullptr : wnd; }};
     QDBusConnection connection{
         QDBusConnection::connectToBus(QString::fromStdString(testbus::Address()), "automation-client")};
     DdeClient client{connection, "Brelune3"};
@@ -46,30 +45,15 @@ struct AutomationHarness : PlayerHarness {
         };
     }
     ~AutomationHarness() {
-        if (window && !windowDeleted && window->IsWindow()) window->DestroyWindow();
+        // Before the topic goes: closing publishes into it.
+        if (wnd && !windowDeleted && wnd->IsWindow()) wnd->DestroyWindow();
         wnd = nullptr;
-        window = nullptr;
         QDBusConnection::disconnectFromBus("automation-client");
     }
 
     // Builds the window with the topic attached before creation.
     bool CreateWindow(const std::function<void(PlayerDecoder&)>& prepare = {}) {
-        auto ownDecoder = std::make_unique<PlayerDecoder>();
-        auto ownDevice = std::make_unique<FakeWaveOut>();
-        auto ownTimer = std::make_unique<FakeTimer>();
-        decoder = ownDecoder.get();
-        device = ownDevice.get();
-        timer = ownTimer.get();
-        if (prepare) prepare(*decoder);
-        PlayerDevices devices{std::move(ownDecoder), std::move(ownDevice), std::move(ownTimer),
-                              std::make_unique<FakeClock>()};
-        auto* created = new AutomatedWnd(store, std::move(devices));
-        created->SetItemPublisher(&topic);
-        created->deleted = &windowDeleted;
-        if (!created->Create("Brelune3 Layer III Player", "Brelune3", kStyle, 201)) return false;
-        window = created;
-        wnd = created;
-        return true;
+        return Create(prepare, [this](AutomatedWnd& window) { window.SetItemPublisher(&topic); });
     }
 
     std::string Item(const char* name) {

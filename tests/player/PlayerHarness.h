@@ -114,8 +114,10 @@ struct WindowHarness {
         SetMessageBoxHandler({});
     }
 
-    // Builds the window; the decoder can be set up through `prepare` first.
-    bool Create(const std::function<void(PlayerDecoder&)>& prepare = {}) {
+    // Builds the window; the decoder can be set up through `prepare` first,
+    // and the window through `configure` before its creation runs.
+    bool Create(const std::function<void(PlayerDecoder&)>& prepare = {},
+                const std::function<void(Window&)>& configure = {}) {
         auto ownDecoder = std::make_unique<PlayerDecoder>();
         auto ownDevice = std::make_unique<FakeWaveOut>();
         auto ownTimer = std::make_unique<FakeTimer>();
@@ -127,6 +129,7 @@ struct WindowHarness {
                               std::make_unique<FakeClock>()};
         wnd = new Window(store, std::move(devices));
         if constexpr (std::is_base_of_v<RecordingPlayerWnd, Window>) wnd->deleted = &windowDeleted;
+        if (configure) configure(*wnd);
         if (!wnd->Create("Brelune3 Layer III Player", "Brelune3", kStyle, 201)) {
             wnd = nullptr;  // a failed creation deletes the window
             return false;
