@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryFile>
@@ -11,6 +10,8 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+
+#include "tests/support/EventWait.h"
 
 namespace {
 QString SettingsFile() {
@@ -30,15 +31,7 @@ double CpuSeconds(qint64 pid) {
     return double(ticks) / double(sysconf(_SC_CLK_TCK));
 }
 
-bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > timeoutMs) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
+using testsupport::WaitFor;
 }  // namespace
 
 TEST(Termination, EachSignalClosesThePlayerAndSavesItsWindowSettings) {

@@ -90,14 +90,14 @@ TEST(AudioTopic, ItemsFollowATrackWhileItPlaysAndAfterItEnds) {
     h.Tick();
     ASSERT_EQ(h.Exec("PAUSE"), Result::Ok);
     h.Tick();
-    ASSERT_TRUE(AutomationHarness::WaitFor([&] { return h.advised["State"].size() >= 3; }));
+    ASSERT_TRUE(testsupport::WaitFor([&] { return h.advised["State"].size() >= 3; }));
     EXPECT_EQ(h.advised["State"], (std::vector<QString>{"0", "1", "0"}));
     EXPECT_EQ(h.advised["TrackName"], (std::vector<QString>{"t2.mp3"}));
 
     h.PlayToEnd();
     EXPECT_EQ(AllItems(h), (Strings{"1", "-1", "-1", "-1", "-1", "-1", "0", "-1", "-1", "-1", "-1", "-1", "",
                                     "t1.mp3 t2.mp3[offset=1]"}));
-    ASSERT_TRUE(AutomationHarness::WaitFor([&] { return h.advised["TrackName"].size() >= 2; }));
+    ASSERT_TRUE(testsupport::WaitFor([&] { return h.advised["TrackName"].size() >= 2; }));
     EXPECT_EQ(h.advised["TrackName"].back(), "");
     // Numbers are advised only when they change: Layer went 3, then -1.
     EXPECT_EQ(h.advised["Layer"], (std::vector<QString>{"3", "-1"}));

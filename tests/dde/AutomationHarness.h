@@ -6,7 +6,6 @@
 
 #include <QCoreApplication>
 #include <QDBusConnection>
-#include <QElapsedTimer>
 #include <functional>
 #include <map>
 #include <memory>
@@ -17,6 +16,7 @@
 #include "platform/dde/DdeClient.h"
 #include "platform/dde/DdeServer.h"
 #include "tests/player/PlayerHarness.h"
+#include "tests/support/EventWait.h"
 #include "tests/support/PrivateBus.h"
 
 class AutomatedWnd : public RecordingPlayerWnd {
@@ -64,16 +64,6 @@ struct AutomationHarness : WindowHarness<AutomatedWnd> {
 
     DdeClient::Result Exec(const std::string& command) {
         return client.Execute("Audio", QString::fromStdString(command));
-    }
-
-    static bool WaitFor(const std::function<bool()>& done, int ms = 5000) {
-        QElapsedTimer clock;
-        clock.start();
-        while (!done()) {
-            if (clock.elapsed() > ms) return false;
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        }
-        return true;
     }
 
     // One decode tick, as the timer would give it.

@@ -7,7 +7,6 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDialog>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <filesystem>
 #include <fstream>
@@ -20,6 +19,7 @@
 #include "platform/filedialogs/FileDialogs.h"
 #include "platform/framework/MessageBox.h"
 #include "tests/fakes/MemorySettingsStore.h"
+#include "tests/support/EventWait.h"
 #include "tests/support/IcecastServer.h"
 #include "tests/support/ModalDialogs.h"
 #include "tests/support/TestEnvironment.h"
@@ -33,14 +33,6 @@ namespace {
 constexpr UINT kStyle = 0x00CA0000;
 
 void Command(NetPlayerWnd& wnd, UINT id) { wnd.SendMessage(WM_COMMAND, MakeCommandWParam(id, 0), 0); }
-
-// Runs the event loop until `done` holds or `ms` pass; whether it held.
-bool RunUntil(const std::function<bool()>& done, int ms) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
-}
 
 class NetStation : public ::testing::Test {
 protected:
@@ -68,7 +60,7 @@ protected:
             d.findChild<QComboBox*>()->setEditText(QString::fromStdString(station.Url()));
             ControlWithText<QAbstractButton>(d, "OK")->click();
         }));
-        return RunUntil([&] { return wnd->state == PlayState::Playing && wnd->engine->FramesPlayed() > 60; }, 15000);
+        return testsupport::WaitFor([&] { return wnd->state == PlayState::Playing && wnd->engine->FramesPlayed() > 60; }, 15000);
     }
 
     testsupport::IcecastServer station;
@@ -86,17 +78,17 @@ TEST_F(NetStation, PlayLocationPlaysTheStationWithItsTitleAndPausesAndStops) {
     Command(*wnd, ID_TRACK_INFO);
     ASSERT_NE(wnd->infoDialog, nullptr);
     const auto& titles = station.Titles();
-    EXPECT_TRUE(RunUntil([&] {
+    EXPECT_TRUE(testsupport::WaitFor([&] {
         return std::find(titles.begin(), titles.end(), wnd->infoDialog->title) != titles.end();
     }, 10000)) << "title shown: " << wnd->infoDialog->title;
 
     Command(*wnd, ID_PAUSE);
     EXPECT_EQ(wnd->state, PlayState::Paused);
     const int frames = wnd->engine->FramesPlayed();
-    RunUntil([] { return false; }, 500);
+    testsupport::WaitFor([] { return false; }, 500);
     EXPECT_EQ(wnd->engine->FramesPlayed(), frames) << "paused";
     Command(*wnd, ID_PAUSE);
-    EXPECT_TRUE(RunUntil([&] { return wnd->engine->FramesPlayed() > frames + 10; }, 5000)) << "resumed";
+    EXPECT_TRUE(testsupport::WaitFor([&] { return wnd->engine->FramesPlayed() > frames + 10; }, 5000)) << "resumed";
     Command(*wnd, ID_STOP);
     EXPECT_EQ(wnd->state, PlayState::Stopped);
     EXPECT_TRUE(messages.empty()) << messages.front();
@@ -111,7 +103,7 @@ TEST_F(NetStation, PlayAndSaveWritesExactlyWhatTheServerSent) {
     });
     wnd->UrlMethod = UrlPlayAndSave;
     ASSERT_TRUE(PlayStation());
-    RunUntil([] { return false; }, 2000);
+    testsupport::WaitFor([] { return false; }, 2000);
     Command(*wnd, ID_STOP);
 
     std::ifstream in(path, std::ios::binary);
@@ -143,14 +135,14 @@ TEST_F(NetStation, AStationThatDiesSaysReconnectingAndPlaysOnOnceItIsBack) {
     wnd->UrlMethod = UrlPlayOnly;
     ASSERT_TRUE(PlayStation());
     station.Kill();
-    EXPECT_TRUE(RunUntil([&] { return wnd->GetWindowText() == "Reconnecting..."; }, 20000))
+    EXPECT_TRUE(testsupport::WaitFor([&] { return wnd->GetWindowText() == "Reconnecting..."; }, 20000))
         << "title: " << wnd->GetWindowText();
     std::string error;
     ASSERT_TRUE(station.Restart(&error)) << error;
     const int frames = wnd->engine->FramesPlayed();
-    EXPECT_TRUE(RunUntil([&] { return wnd->engine->FramesPlayed() > frames + 40; }, 20000)) << "audio flows again";
+    EXPECT_TRUE(testsupport::WaitFor([&] { return wnd->engine->FramesPlayed() > frames + 40; }, 20000)) << "audio flows again";
     // The title follows at the next display update, which need not have come yet.
-    EXPECT_TRUE(RunUntil([&] { return wnd->GetWindowText() == "Brelune3"; }, 3000))
+    EXPECT_TRUE(testsupport::WaitFor([&] { return wnd->GetWindowText() == "Brelune3"; }, 3000))
         << "title: " << wnd->GetWindowText();
     EXPECT_EQ(wnd->state, PlayState::Playing);
     EXPECT_TRUE(messages.empty()) << messages.front();

@@ -6,7 +6,6 @@
 
 #include <QCoreApplication>
 #include <QDBusConnection>
-#include <QElapsedTimer>
 #include <QProcess>
 #include <QThread>
 #include <csignal>
@@ -21,6 +20,7 @@
 #include "platform/dde/DdeNumberItem.h"
 #include "platform/dde/DdeServer.h"
 #include "platform/dde/DdeTopic.h"
+#include "tests/support/EventWait.h"
 #include "tests/support/PrivateBus.h"
 
 namespace {
@@ -33,15 +33,7 @@ public:
 };
 const auto* const busEnvironment = ::testing::AddGlobalTestEnvironment(new BusEnvironment);
 
-bool WaitFor(const std::function<bool()>& done, int ms = 5000) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > ms) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
+using testsupport::WaitFor;
 
 // A topic that records what it was asked to execute, and on which thread.
 class RecordingTopic : public DdeTopic {
