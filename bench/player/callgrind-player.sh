@@ -9,6 +9,9 @@
 # Needs valgrind, xvfb, dbus-daemon, sox and lame.
 #
 #   bench/player/callgrind-player.sh [build-dir] [seconds]
+#
+# BRELUNE3_PLAYER names another program to count in the player's place (another
+# build, or build/bench/player/bench_floor_player for the floor under the figure).
 set -euo pipefail
 build=$(cd "${1:-build}" && pwd)
 seconds=${2:-30}
@@ -41,7 +44,7 @@ for _ in $(seq 100); do [ -s "$work/display" ] && [ -s "$work/bus" ] && break; s
 env -u QT_QPA_PLATFORM HOME="$work/home" XDG_CONFIG_HOME="$work/home/config" XDG_RUNTIME_DIR="$work/home/runtime" \
   XDG_CACHE_HOME="$work/home/cache" DISPLAY=":$(cat "$work/display")" DBUS_SESSION_BUS_ADDRESS="$(cat "$work/bus")" \
   SDL_AUDIODRIVER=dummy QT_LOGGING_RULES='qt.qpa.*=false' \
-  valgrind -q --tool=callgrind --callgrind-out-file="$work/player.out" "$build/app/brelune3" "$work/tone.mp3" &
+  valgrind -q --tool=callgrind --callgrind-out-file="$work/player.out" "${BRELUNE3_PLAYER:-$build/app/brelune3}" "$work/tone.mp3" &
 player=$!
 pids+=($player)
 sleep "$warmup"
