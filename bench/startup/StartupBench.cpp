@@ -4,7 +4,10 @@
 // file cache), each a first start in fresh temporary HOME and XDG folders, on
 // an Xvfb and a session bus of the bench's own.
 //
-//   bench_startup [runs]
+//   bench_startup [runs] [file ...]
+//
+// With files, each start is given them, as "Open with" from a file manager
+// does: the window then also opens the first and starts the device.
 //
 // BRELUNE3_PLAYER names another build of the player to time (another
 // branch's, to compare).
@@ -25,6 +28,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
@@ -127,7 +131,7 @@ private:
 };
 
 // Milliseconds from exec to first paint, or a negative value on failure.
-double StartOnce(const std::string& display) {
+double StartOnce(const std::string& display, const QStringList& files) {
     QTemporaryDir home;
     if (!home.isValid()) return -1;
     QDir root(home.path());
@@ -149,7 +153,7 @@ double StartOnce(const std::string& display) {
     player.setProcessEnvironment(env);
     player.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     const long long started = MonotonicNs();
-    player.start(qEnvironmentVariable("BRELUNE3_PLAYER", BRELUNE3_BINARY), QStringList());
+    player.start(qEnvironmentVariable("BRELUNE3_PLAYER", BRELUNE3_BINARY), files);
     const long long painted = watcher.WaitForFirstPaint();
     player.kill();
     player.waitForFinished(5000);
@@ -162,12 +166,14 @@ int main(int argc, char** argv) {
     testenv::Prepare();
     QCoreApplication app(argc, argv);
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
+    QStringList files;
+    for (int i = 2; i < argc; ++i) files << QFileInfo(QString::fromLocal8Bit(argv[i])).absoluteFilePath();
     bench::XvfbServer x;
     if (!x.Start() || !testbus::Start()) return 2;
-    StartOnce(x.Display());
+    StartOnce(x.Display(), files);
     std::vector<double> times;
     for (int i = 0; i < runs; ++i) {
-        const double ms = StartOnce(x.Display());
+        const double ms = StartOnce(x.Display(), files);
         if (ms < 0) {
             std::fprintf(stderr, "start %d failed (%.0f)\n", i + 1, ms);
             testbus::Stop();
