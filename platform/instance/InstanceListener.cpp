@@ -2,109 +2,96 @@
 
 #include <cerrno>
 
-#include <QLocalSocket>
-#include <QPointer>
 #include <QTimer>
-#include <QVariant>
 
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
 
-#include "platform/instance/HandOverMessage.h"
-#include "platform/instance/InstanceProtocol.h"
+#include "platform/instance/HandOverConnection.h"
 #include "platform/instance/InstanceSocketPath.h"
 
 namespace {
 // Hand-overs are rare and short; more at once than this is not a second start.
 constexpr int kMaxConnections = 16;
+// Out of descriptors, say: the waiting connection would wake the notifier at once again.
+constexpr int kAcceptPauseMs = 100;
 }  // namespace
 
-InstanceListener::InstanceListener(QObject* parent) : QObject(parent) {
-    server_.setSocketOptions(QLocalServer::UserAccessOption);
-    connect(&server_, &QLocalServer::newConnection, this, &InstanceListener::Accept);
-}
+InstanceListener::InstanceListener(QObject* parent) : QObject(parent) {}
 
 InstanceListener::~InstanceListener() {
-    // Sockets go first so that none signals into a half-destroyed listener.
-    qDeleteAll(findChildren<QLocalSocket*>(Qt::FindDirectChildrenOnly));
+    // Connections go first so that none calls into a half-destroyed listener.
+    qDeleteAll(findChildren<HandOverConnection*>(Qt::FindDirectChildrenOnly));
     Release();
 }
 
 void InstanceListener::Release() {
-    server_.close();
-    if (lockFd_ >= 0) ::close(lockFd_);
-    lockFd_ = -1;
+    acceptNotifier_.reset();
+    serverFd_.Reset();
+    // Before the lock goes, or the next instance's socket could be the one removed.
+    if (!socketPath_.empty()) ::unlink(socketPath_.c_str());
+    socketPath_.clear();
+    lockFd_.Reset();
 }
 
 InstanceListener::ListenResult InstanceListener::Listen(const std::string& windowClass) {
-    if (server_.isListening()) return ListenResult::Listening;
+    if (serverFd_.Valid()) return ListenResult::Listening;
     const std::optional<std::string> path = InstanceSocketPath(windowClass);
     if (!path) return ListenResult::Failed;
     const std::string lockPath = *path + ".lock";
-    lockFd_ = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (lockFd_ < 0) return ListenResult::Failed;
-    if (::flock(lockFd_, LOCK_EX | LOCK_NB) != 0) {
+    lockFd_ = UniqueFd(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+    if (!lockFd_.Valid()) return ListenResult::Failed;
+    if (::flock(lockFd_.Get(), LOCK_EX | LOCK_NB) != 0) {
         const bool taken = errno == EWOULDBLOCK;
         Release();
         return taken ? ListenResult::Taken : ListenResult::Failed;
     }
     // Holding the lock means no instance lives, so a socket file is a crashed run's.
-    const QString name = QString::fromStdString(*path);
-    QLocalServer::removeServer(name);
-    if (!server_.listen(name)) {
+    ::unlink(path->c_str());
+    serverFd_ = ListenOnUnixSocket(*path, kMaxConnections);
+    if (!serverFd_.Valid()) {
         Release();
         return ListenResult::Failed;
     }
+    socketPath_ = *path;
+    acceptNotifier_ = std::make_unique<QSocketNotifier>(serverFd_.Get(), QSocketNotifier::Read);
+    connect(acceptNotifier_.get(), &QSocketNotifier::activated, this, &InstanceListener::Accept);
     return ListenResult::Listening;
 }
 
 void InstanceListener::Accept() {
-    while (QLocalSocket* socket = server_.nextPendingConnection()) {
-        socket->setParent(this);
-        if (findChildren<QLocalSocket*>(Qt::FindDirectChildrenOnly).size() > kMaxConnections) {
-            socket->abort();
-            socket->deleteLater();
-            continue;
+    for (;;) {
+        UniqueFd socket = AcceptUnixConnection(serverFd_.Get());
+        if (!socket.Valid()) {
+            // A client that gave up while waiting is no reason to stop.
+            if (errno == ECONNABORTED) continue;
+            if (errno != EAGAIN && errno != EWOULDBLOCK) PauseAccepting();
+            return;
         }
-        // Qt stops reading from the system once this much is buffered.
-        socket->setReadBufferSize(kHandOverHeaderBytes + kMaxHandOverBytes);
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { Read(socket); });
-        QTimer::singleShot(kHandOverReadMs, socket, [socket] {
-            if (socket->property("b3Complete").toBool()) return;
-            socket->abort();
-            socket->deleteLater();
-        });
-        Read(socket);
+        // Over the limit, the socket just closes.
+        if (findChildren<HandOverConnection*>(Qt::FindDirectChildrenOnly).size() >= kMaxConnections) continue;
+        auto* connection = new HandOverConnection(std::move(socket), this);
+        // Deliver from the event loop, outside the socket's notifier, so that a
+        // callback's modal loop may even see the connection go away.
+        connection->complete = [this, connection](const std::optional<std::string>& commandLine) {
+            QTimer::singleShot(0, this, [this, guard = QPointer<HandOverConnection>(connection), commandLine] {
+                Deliver(guard, commandLine);
+            });
+        };
     }
 }
 
-void InstanceListener::Read(QLocalSocket* socket) {
-    if (socket->property("b3Complete").toBool() || socket->bytesAvailable() < qint64(kHandOverHeaderBytes)) return;
-    const QByteArray header = socket->peek(kHandOverHeaderBytes);
-    HandOverMessage message;
-    if (ReadHandOver({header.constData(), std::size_t(header.size())}, &message) == HandOverStatus::Rejected) {
-        socket->abort();
-        socket->deleteLater();
-        return;
-    }
-    if (socket->bytesAvailable() < qint64(message.bytes)) return;
-    const QByteArray bytes = socket->read(qint64(message.bytes));
-    if (ReadHandOver({bytes.constData(), std::size_t(bytes.size())}, &message) != HandOverStatus::Complete) return;
-    socket->setProperty("b3Complete", true);
-    // Deliver from the event loop, outside the socket's own signal, so that a
-    // callback's modal loop may even see the socket go away.
-    QPointer<QLocalSocket> guard(socket);
-    QTimer::singleShot(0, this, [this, guard, text = message.commandLine] { Deliver(guard, text); });
+void InstanceListener::PauseAccepting() {
+    acceptNotifier_->setEnabled(false);
+    QTimer::singleShot(kAcceptPauseMs, this, [this] {
+        if (acceptNotifier_) acceptNotifier_->setEnabled(true);
+    });
 }
 
-void InstanceListener::Deliver(QLocalSocket* socket, const std::optional<std::string>& commandLine) {
-    QPointer<QLocalSocket> guard(socket);
+void InstanceListener::Deliver(QPointer<HandOverConnection> connection,
+                               const std::optional<std::string>& commandLine) {
     if (activate) activate();
     if (commandLine && copyData) copyData(*commandLine);
-    if (!guard) return;
-    guard->write(&kHandOverAnswer, 1);
-    guard->flush();
-    guard->disconnectFromServer();
+    if (connection) connection->Answer();
 }

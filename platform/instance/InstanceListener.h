@@ -11,13 +11,17 @@
 // destructor stops listening, removes the socket and releases the lock.
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
-#include <QLocalServer>
 #include <QObject>
+#include <QPointer>
+#include <QSocketNotifier>
 
-class QLocalSocket;
+#include "platform/instance/UnixSocket.h"
+
+class HandOverConnection;
 
 class InstanceListener : public QObject {
 public:
@@ -39,10 +43,12 @@ public:
 
 private:
     void Accept();
-    void Read(QLocalSocket* socket);
-    void Deliver(QLocalSocket* socket, const std::optional<std::string>& commandLine);
+    void PauseAccepting();
+    void Deliver(QPointer<HandOverConnection> connection, const std::optional<std::string>& commandLine);
     void Release();
 
-    QLocalServer server_;
-    int lockFd_ = -1;
+    UniqueFd lockFd_;
+    UniqueFd serverFd_;
+    std::unique_ptr<QSocketNotifier> acceptNotifier_;
+    std::string socketPath_;  // set while the socket file is ours to remove
 };

@@ -5,15 +5,20 @@
 #include <QProcess>
 #include <QTimer>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
+
+#include <unistd.h>
 
 #include "platform/instance/HandOver.h"
 #include "platform/instance/InstanceListener.h"
 #include "platform/instance/InstanceSocketPath.h"
+#include "platform/instance/UnixSocket.h"
 #include "tests/support/TestEnvironment.h"
 
 namespace {
@@ -177,4 +182,41 @@ TEST(SingleInstance, MalformedOrStalledClientsAreDroppedAndTheNextStartStillGets
     EXPECT_EQ(RunHelper(StartArgs(kPlayerClass, TempFile("after", "after.mp3"), 0, "-")), 0);
     EXPECT_EQ(received.texts, std::vector<std::string>{"after.mp3"});
     EXPECT_EQ(received.activations, 1);
+}
+
+// Writing to a closed socket raises SIGPIPE, which ends a process by default;
+// neither side of a hand-over may die of a peer that leaves early.
+TEST(SingleInstance, APeerThatLeavesEarlyKillsNeitherSide) {
+    // QtNetwork, which the other tests' clients use, ignores SIGPIPE for the
+    // whole process; the player does not load it.
+    std::signal(SIGPIPE, SIG_DFL);
+    {
+        InstanceListener listener;
+        ASSERT_EQ(listener.Listen(kPlayerClass), InstanceListener::ListenResult::Listening);
+        Received received;
+        Record(listener, received);
+        {
+            const UniqueFd client = ConnectToUnixSocket(*InstanceSocketPath(kPlayerClass), std::chrono::seconds(1));
+            const char message[] = "B3HO\x00\x00\x00\x0bleft early";  // with the zero the array ends in
+            ASSERT_TRUE(client.Valid() && WriteAll(client.Get(), message, sizeof message, std::chrono::seconds(1)));
+        }  // gone before the answer comes
+        SpinEvents(100);
+        EXPECT_EQ(RunHelper(StartArgs(kPlayerClass, TempFile("after", "after.mp3"), 0, "-")), 0);
+        EXPECT_EQ(received.texts, (std::vector<std::string>{"left early", "after.mp3"}));
+    }
+    // An instance that drops the second start unread while it is still
+    // writing; more than the socket buffers hold keeps it writing.
+    const std::string windowClass = "Early Close Class";
+    const std::string path = *InstanceSocketPath(windowClass);
+    ::unlink(path.c_str());
+    const UniqueFd server = ListenOnUnixSocket(path, 1);
+    ASSERT_TRUE(server.Valid());
+    std::thread dropper([&server] {
+        if (WaitReadable(server.Get(), std::chrono::seconds(5)) == WaitResult::Ready) {
+            UniqueFd dropped = AcceptUnixConnection(server.Get());
+        }
+    });
+    EXPECT_FALSE(HandOverToRunningInstance(windowClass, std::string(4 << 20, 'x')));
+    dropper.join();
+    ::unlink(path.c_str());
 }
