@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QImage>
+#include <QPixmap>
 
 #include "app/CommandLine.h"
 #include "dde/AudioTopic.h"
@@ -10,6 +12,8 @@
 #include "net/NetPlayerWnd.h"
 #include "platform/dde/DdeServer.h"
 #include "platform/framework/DialogColours.h"
+#include "platform/framework/LeanStyle.h"
+#include "platform/framework/Resources.h"
 #include "platform/help/HelpWindow.h"
 #include "platform/instance/HandOver.h"
 #include "platform/settings/IniSettingsStore.h"
@@ -61,6 +65,7 @@ bool PlayerApp::InitInstance() {
 
     // Other programs find the player here; failing to record it changes nothing else.
     WriteProgramFile(kCompany, executablePath);
+    InstallLeanStyle();
     SetDialogColours(QColor(192, 192, 192), Qt::black);
     settings = CreateIniSettingsStore(kCompany, appName);
 
@@ -73,7 +78,7 @@ bool PlayerApp::InitInstance() {
         ddeServer->Connection(), *audioTopic, [this] { return dynamic_cast<PlayerWnd*>(mainWnd); },
         [this] { ActivateMainWindow(); });
 
-    QApplication::setWindowIcon(QIcon(QString(":/skin/%1.png").arg(kAppIcon)));
+    if (QImage icon; LoadBitmap(kAppIcon, icon)) QApplication::setWindowIcon(QIcon(QPixmap::fromImage(icon)));
     SkinFrameWnd* wnd = NewMainWindow(*settings);
     wnd->SetItemPublisher(mpris.get());
     // A failed creation has destroyed the window, and any message came from

@@ -1,6 +1,7 @@
 #include "platform/framework/Resources.h"
 
 #include <QFile>
+#include <QImageReader>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -48,7 +49,11 @@ std::string LoadString(UINT id) {
 }
 
 bool LoadBitmap(int id, QImage& image) {
-    image = QImage(QString(":/skin/%1.png").arg(id));
+    // Read as the PNG it is: left to guess, Qt asks every image-format plugin
+    // about the file, which loads them all.
+    QImageReader reader(QString(":/skin/%1.png").arg(id), "png");
+    reader.setAutoDetectImageFormat(false);
+    image = reader.read();
     return !image.isNull();
 }
 
