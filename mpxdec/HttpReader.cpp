@@ -17,7 +17,10 @@ namespace {
 // A paused transfer resumes once this much room is free, so it does not
 // stop and start for every small read.
 constexpr std::size_t kResumeRoom = 64 * 1024;
-constexpr int kPollMs = 200;
+// The longest the transfer thread sleeps when nothing wakes it: data, a
+// wake-up (stop, room freed, a save) or the time-out's deadline all end the
+// wait sooner, so this only bounds how stale a check can get.
+constexpr int kLongestPollMs = 1000;
 constexpr long kMaxRedirects = 5;
 // The kernel's receive buffer for the stream's socket (the kernel doubles
 // it for its own overhead). Left alone it grows with every fast read, up to
@@ -207,7 +210,7 @@ CURLcode HttpReader::Transfer(bool* stalled)
         if (done || running == 0) {
             return result;
         }
-        curl_multi_poll(multi_, nullptr, 0, kPollMs, nullptr);
+        curl_multi_poll(multi_, nullptr, 0, QuietMs(), nullptr);
     }
 }
 
@@ -291,6 +294,21 @@ bool HttpReader::AcceptResponse()
         state_.bodyStarted = true;
     }
     return true;
+}
+
+int HttpReader::QuietMs() const
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    // A pause of ours counts no time; the read that frees room wakes us.
+    if (paused_) {
+        return kLongestPollMs;
+    }
+    // Waking only when the time-out is due, not on a fixed beat: a station
+    // that sends every few hundred milliseconds would otherwise wake this
+    // thread twice for each piece.
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(
+        lastProgress_ + std::chrono::milliseconds(timeoutMs_) - Clock::now());
+    return static_cast<int>(std::clamp<std::chrono::milliseconds::rep>(left.count(), 1, kLongestPollMs));
 }
 
 bool HttpReader::Held(std::size_t incoming) const

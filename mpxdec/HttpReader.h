@@ -60,6 +60,8 @@ private:
     std::size_t OnBody(const char* data, std::size_t size);
     bool AcceptResponse();
     bool Held(std::size_t incoming) const;
+    // How long the transfer thread may sleep before a check is due.
+    int QuietMs() const;
     // afterLoss: go on from a connection lost before the stream played.
     void Run(bool afterLoss);
     CURLcode Transfer(bool* stalled);
