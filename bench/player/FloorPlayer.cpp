@@ -6,13 +6,17 @@
 // tick), and feeds an SDL2 device with the player's device period (the
 // longest power of two of at most 100 ms). Nothing else: no settings, no
 // single instance, no automation, no display items, no copies beyond the
-// one into the device ring.
+// one into the device ring. Given an http:// location it reads the station
+// with libcurl on a thread of its own, loaded only then (as the player loads
+// its network module), and feeds the decoder each tick.
 //
 // It is measured by the same harness as the player, from outside:
 //
-//   BRELUNE3_PLAYER=build/bench/player/bench_floor_player build/bench/player/bench_player_cost 60
+//   BRELUNE3_PLAYER=build/bench/player/bench_floor_player build/bench/player/bench_player_cost 60 [--station]
 //
 // so any figure the player cannot go below is one this program reads too.
+#include <curl/curl.h>
+#include <dlfcn.h>
 #include <mpg123.h>
 #include <SDL.h>
 
@@ -22,9 +26,13 @@
 #include <QPainter>
 #include <QTimer>
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -60,6 +68,58 @@ struct Ring {
 
 void FillDevice(void* ring, Uint8* out, int size) { static_cast<Ring*>(ring)->Read(out, std::size_t(size)); }
 
+// A station read by libcurl on a thread of its own; what has arrived waits
+// here for the next tick.
+class StationReader {
+public:
+    ~StationReader() {
+        stop = true;
+        if (thread.joinable()) thread.join();
+    }
+
+    bool Start(const char* location) {
+        void* curl = dlopen("libcurl.so.4", RTLD_NOW | RTLD_LOCAL);
+        if (!curl) return false;
+        using GlobalInit = CURLcode (*)(long);
+        using EasyInit = CURL* (*)();
+        using SetOption = CURLcode (*)(CURL*, CURLoption, ...);
+        using Perform = CURLcode (*)(CURL*);
+        const auto globalInit = reinterpret_cast<GlobalInit>(dlsym(curl, "curl_global_init"));
+        const auto easyInit = reinterpret_cast<EasyInit>(dlsym(curl, "curl_easy_init"));
+        const auto setOption = reinterpret_cast<SetOption>(dlsym(curl, "curl_easy_setopt"));
+        const auto perform = reinterpret_cast<Perform>(dlsym(curl, "curl_easy_perform"));
+        if (!globalInit || !easyInit || !setOption || !perform || globalInit(CURL_GLOBAL_DEFAULT) != CURLE_OK)
+            return false;
+        CURL* easy = easyInit();
+        if (!easy) return false;
+        setOption(easy, CURLOPT_URL, location);
+        setOption(easy, CURLOPT_WRITEFUNCTION, &StationReader::Received);
+        setOption(easy, CURLOPT_WRITEDATA, this);
+        thread = std::thread([easy, perform] { perform(easy); });
+        return true;
+    }
+
+    void FeedInto(mpg123_handle* decoder) {
+        const std::lock_guard<std::mutex> hold(lock);
+        if (!pending.empty()) mpg123_feed(decoder, reinterpret_cast<const unsigned char*>(pending.data()), pending.size());
+        pending.clear();
+    }
+
+private:
+    static std::size_t Received(char* data, std::size_t size, std::size_t count, void* self) {
+        auto* reader = static_cast<StationReader*>(self);
+        if (reader->stop) return 0;  // ends the transfer
+        const std::lock_guard<std::mutex> hold(reader->lock);
+        reader->pending.append(data, size * count);
+        return size * count;
+    }
+
+    std::mutex lock;
+    std::string pending;
+    std::atomic<bool> stop{false};
+    std::thread thread;
+};
+
 class Face : public QWidget {
 public:
     int seconds = 0;
@@ -78,16 +138,26 @@ int main(int argc, char** argv) {
     qputenv("QT_XCB_NO_MITSHM", "1");
     QApplication app(argc, argv);
     if (argc < 2) {
-        std::fprintf(stderr, "usage: bench_floor_player file.mp3\n");
+        std::fprintf(stderr, "usage: bench_floor_player file.mp3|http://location\n");
         return 2;
     }
+    const bool isStation = std::strncmp(argv[1], "http", 4) == 0;
+    StationReader station;
     mpg123_handle* decoder = mpg123_new(nullptr, nullptr);
     mpg123_param(decoder, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_GAPLESS, 0);
     mpg123_format_none(decoder);
     mpg123_format2(decoder, 0, MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
     long rate = 0;
     int channels = 0, encoding = 0;
-    if (mpg123_open(decoder, argv[1]) != MPG123_OK || mpg123_getformat(decoder, &rate, &channels, &encoding) != MPG123_OK) {
+    bool opened = isStation ? station.Start(argv[1]) && mpg123_open_feed(decoder) == MPG123_OK
+                            : mpg123_open(decoder, argv[1]) == MPG123_OK;
+    // A station's format is known once its first frames have arrived.
+    for (int wait = 0; opened && mpg123_getformat(decoder, &rate, &channels, &encoding) != MPG123_OK; ++wait) {
+        opened = isStation && wait < 500;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        station.FeedInto(decoder);
+    }
+    if (!opened) {
         std::fprintf(stderr, "cannot open %s\n", argv[1]);
         return 1;
     }
@@ -117,11 +187,14 @@ int main(int argc, char** argv) {
     const int tickMs = int(kFramesPerTick * frameSamples * 1000 / rate);
     long long decodedFrames = 0;
     const auto decodeBurst = [&] {
+        if (isStation) station.FeedInto(decoder);
         for (int i = 0; i < kFramesPerTick; ++i) {
             off_t number = 0;
             unsigned char* audio = nullptr;
             std::size_t size = 0;
-            if (mpg123_decode_frame(decoder, &number, &audio, &size) != MPG123_OK) {
+            const int result = mpg123_decode_frame(decoder, &number, &audio, &size);
+            if (result == MPG123_NEED_MORE && isStation) break;  // the rest has not arrived yet
+            if (result != MPG123_OK && result != MPG123_NEW_FORMAT) {
                 QApplication::quit();
                 return;
             }
