@@ -3,7 +3,9 @@
 #   cmake --build build-deb -j2 && (cd build-deb && cpack)
 # gives build-deb/brelune3_<version>_<arch>.deb. Its dependencies are the
 # Debian packages of the libraries the program links, as dpkg-shlibdeps
-# finds them, and Qt's platform plugins, which Qt loads at run time.
+# finds them, and what the program loads itself at run time, which
+# dpkg-shlibdeps cannot see: Qt's platform plugins, and SDL2, opened by the
+# first sound device.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME brelune3)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -27,5 +29,5 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The decoder library is the package's own, in its private folder.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_INSTALL_LIBDIR}/brelune3)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libsdl2-2.0-0 (>= 2.0.12)")
 include(CPack)

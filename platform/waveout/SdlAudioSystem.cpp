@@ -1,5 +1,7 @@
 #include "platform/waveout/SdlAudioSystem.h"
 
+#include "platform/waveout/SdlLibrary.h"
+
 #include <cstring>
 
 #if defined(__linux__)
@@ -48,7 +50,7 @@ SdlAudioSystem::~SdlAudioSystem() {
     }
     changed.notify_all();
     // The helper closes a parked device before it ends.
-    if (thread) SDL_WaitThread(thread, nullptr);
+    if (thread) Sdl()->WaitThread(thread, nullptr);
 }
 
 SDL_AudioDeviceID SdlAudioSystem::OpenDevice(const SDL_AudioSpec& wanted, std::string* errorText) {
@@ -62,21 +64,32 @@ SDL_AudioDeviceID SdlAudioSystem::OpenDevice(const SDL_AudioSpec& wanted, std::s
     FinishClosing(lock);
     std::string firstError;
     if (state == State::NotStarted) {
-        // SDL would otherwise take SIGINT and SIGTERM for its own event queue,
-        // which this program never reads, and the player could not be ended.
-        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-        QuietAlsa();
-        if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
-            state = State::Running;
-            onDummy = IsDriver(SDL_GetCurrentAudioDriver(), kDummyDriver);
-        } else {
+        sdl = Sdl();
+        if (sdl == nullptr) {
+            // Without the library there is no driver to fall back on either.
             state = State::Failed;
-            firstError = SDL_GetError();
+        } else {
+            // SDL would otherwise take SIGINT and SIGTERM for its own event
+            // queue, which this program never reads, and the player could
+            // not be ended.
+            sdl->SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+            QuietAlsa();
+            if (sdl->InitSubSystem(SDL_INIT_AUDIO) == 0) {
+                state = State::Running;
+                onDummy = IsDriver(sdl->GetCurrentAudioDriver(), kDummyDriver);
+            } else {
+                state = State::Failed;
+                firstError = sdl->GetError();
+            }
         }
+    }
+    if (sdl == nullptr) {
+        Sdl(errorText);
+        return 0;
     }
     if (state == State::Running) {
         if (const SDL_AudioDeviceID device = OpenOnDriver(wanted)) return device;
-        firstError = SDL_GetError();
+        firstError = sdl->GetError();
     }
     // Restarting the subsystem would close devices that are playing, so only
     // a first device gets the fallback.
@@ -97,7 +110,7 @@ SDL_AudioDeviceID SdlAudioSystem::OpenOnDriver(const SDL_AudioSpec& wanted) {
     SDL_AudioSpec audioSpec = wanted;
     // No allowed changes: SDL converts whatever the hardware needs itself,
     // so the bytes we hand over are the ones the device was asked to play.
-    const SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &audioSpec, nullptr, 0);
+    const SDL_AudioDeviceID device = sdl->OpenAudioDevice(nullptr, 0, &audioSpec, nullptr, 0);
     if (device != 0) {
         ++openDevices;
         specs[device] = wanted;
@@ -108,10 +121,10 @@ SDL_AudioDeviceID SdlAudioSystem::OpenOnDriver(const SDL_AudioSpec& wanted) {
 void SdlAudioSystem::CloseDevice(SDL_AudioDeviceID device) {
     if (device == 0) return;
     std::unique_lock lock(mutex);
-    const bool parkable = !quitting && !IsDriver(SDL_GetCurrentAudioDriver(), kDiskDriver);
-    if (parkable && closer == nullptr) closer = SDL_CreateThread(&SdlAudioSystem::CloserMain, "SDLAudioClose", this);
+    const bool parkable = !quitting && !IsDriver(sdl->GetCurrentAudioDriver(), kDiskDriver);
+    if (parkable && closer == nullptr) closer = sdl->CreateThread(&SdlAudioSystem::CloserMain, "SDLAudioClose", this);
     if (!parkable || closer == nullptr) {
-        SDL_CloseAudioDevice(device);
+        sdl->CloseAudioDevice(device);
         Forget(device);
         return;
     }
@@ -127,7 +140,7 @@ void SdlAudioSystem::FinishClosing(std::unique_lock<std::mutex>& lock) {
         const SDL_AudioDeviceID device = parked;
         parked = 0;
         changed.notify_all();
-        SDL_CloseAudioDevice(device);
+        sdl->CloseAudioDevice(device);
         Forget(device);
     }
     changed.wait(lock, [this] { return closing == 0; });
@@ -153,7 +166,7 @@ void SdlAudioSystem::RunCloser() {
             lock.unlock();
             // Without the lock, so that no caller waits on it for the whole
             // close; an OpenDevice meanwhile waits for closing to clear.
-            SDL_CloseAudioDevice(device);
+            sdl->CloseAudioDevice(device);
             lock.lock();
             Forget(device);
             closing = 0;
@@ -170,9 +183,9 @@ void SdlAudioSystem::RunCloser() {
 
 bool SdlAudioSystem::SwitchToDummy() {
     onDummy = true;
-    if (state == State::Running) SDL_AudioQuit();
+    if (state == State::Running) sdl->AudioQuit();
     // SDL_AudioInit names the driver directly; SDL_InitSubSystem would read
     // SDL_AUDIODRIVER again and pick the same failing driver.
-    state = SDL_AudioInit(kDummyDriver) == 0 ? State::Running : State::Failed;
+    state = sdl->AudioInit(kDummyDriver) == 0 ? State::Running : State::Failed;
     return state == State::Running;
 }

@@ -23,6 +23,9 @@
 // drivers hold only one device. The disk driver is closed at once, because
 // its file is only complete once the device is closed.
 //
+// SDL itself is opened by the first OpenDevice (SdlLibrary.h); when it cannot
+// be, no device opens and the error text says why.
+//
 // Threads: any thread; calls are serialised by an internal lock.
 
 #include <SDL.h>
@@ -32,6 +35,8 @@
 #include <map>
 #include <mutex>
 #include <string>
+
+struct SdlCalls;
 
 class SdlAudioSystem {
 public:
@@ -67,6 +72,7 @@ private:
 
     std::mutex mutex;  // guards every field below
     State state = State::NotStarted;
+    const SdlCalls* sdl = nullptr;  // set by the first OpenDevice once loaded
     bool onDummy = false;
     std::string fallbackReason;
     int openDevices = 0;  // parked and closing ones included

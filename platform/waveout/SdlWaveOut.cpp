@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/waveout/SdlAudioSystem.h"
+#include "platform/waveout/SdlLibrary.h"
 
 namespace {
 // Headers the engine keeps in flight; more only grow the ring.
@@ -68,7 +69,7 @@ bool SdlWaveOut::Open(const PcmFormat& format, std::string* errorText) {
     silence = format.bitsPerSample == 8 ? 0x80 : 0x00;
     device = SdlAudioSystem::Instance().OpenDevice(audioSpec, errorText);
     if (device == 0) return false;
-    SDL_PauseAudioDevice(device, 0);
+    Sdl()->PauseAudioDevice(device, 0);
     return true;
 }
 
@@ -95,11 +96,11 @@ bool SdlWaveOut::Write(WaveHeader* header) {
 }
 
 void SdlWaveOut::Pause() {
-    if (device != 0) SDL_PauseAudioDevice(device, 1);
+    if (device != 0) Sdl()->PauseAudioDevice(device, 1);
 }
 
 void SdlWaveOut::Restart() {
-    if (device != 0) SDL_PauseAudioDevice(device, 0);
+    if (device != 0) Sdl()->PauseAudioDevice(device, 0);
 }
 
 void SdlWaveOut::Reset() {
@@ -118,7 +119,7 @@ void SdlWaveOut::Close() {
     if (device == 0) return;
     // Once paused, the device never calls back into this object again: the
     // queue is ours alone, and the device may finish closing in the background.
-    SDL_PauseAudioDevice(device, 1);
+    Sdl()->PauseAudioDevice(device, 1);
     Reset();
     SdlAudioSystem::Instance().CloseDevice(device);
     device = 0;
