@@ -62,30 +62,21 @@ SDL_AudioDeviceID SdlAudioSystem::OpenDevice(const SDL_AudioSpec& wanted, std::s
         return device;
     }
     FinishClosing(lock);
+    const SdlCalls* sdl = Sdl(errorText);
+    if (sdl == nullptr) return 0;
     std::string firstError;
     if (state == State::NotStarted) {
-        sdl = Sdl();
-        if (sdl == nullptr) {
-            // Without the library there is no driver to fall back on either.
-            state = State::Failed;
+        // SDL would otherwise take SIGINT and SIGTERM for its own event queue,
+        // which this program never reads, and the player could not be ended.
+        sdl->SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        QuietAlsa();
+        if (sdl->InitSubSystem(SDL_INIT_AUDIO) == 0) {
+            state = State::Running;
+            onDummy = IsDriver(sdl->GetCurrentAudioDriver(), kDummyDriver);
         } else {
-            // SDL would otherwise take SIGINT and SIGTERM for its own event
-            // queue, which this program never reads, and the player could
-            // not be ended.
-            sdl->SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-            QuietAlsa();
-            if (sdl->InitSubSystem(SDL_INIT_AUDIO) == 0) {
-                state = State::Running;
-                onDummy = IsDriver(sdl->GetCurrentAudioDriver(), kDummyDriver);
-            } else {
-                state = State::Failed;
-                firstError = sdl->GetError();
-            }
+            state = State::Failed;
+            firstError = sdl->GetError();
         }
-    }
-    if (sdl == nullptr) {
-        Sdl(errorText);
-        return 0;
     }
     if (state == State::Running) {
         if (const SDL_AudioDeviceID device = OpenOnDriver(wanted)) return device;
@@ -110,7 +101,7 @@ SDL_AudioDeviceID SdlAudioSystem::OpenOnDriver(const SDL_AudioSpec& wanted) {
     SDL_AudioSpec audioSpec = wanted;
     // No allowed changes: SDL converts whatever the hardware needs itself,
     // so the bytes we hand over are the ones the device was asked to play.
-    const SDL_AudioDeviceID device = sdl->OpenAudioDevice(nullptr, 0, &audioSpec, nullptr, 0);
+    const SDL_AudioDeviceID device = Sdl()->OpenAudioDevice(nullptr, 0, &audioSpec, nullptr, 0);
     if (device != 0) {
         ++openDevices;
         specs[device] = wanted;
@@ -121,10 +112,10 @@ SDL_AudioDeviceID SdlAudioSystem::OpenOnDriver(const SDL_AudioSpec& wanted) {
 void SdlAudioSystem::CloseDevice(SDL_AudioDeviceID device) {
     if (device == 0) return;
     std::unique_lock lock(mutex);
-    const bool parkable = !quitting && !IsDriver(sdl->GetCurrentAudioDriver(), kDiskDriver);
-    if (parkable && closer == nullptr) closer = sdl->CreateThread(&SdlAudioSystem::CloserMain, "SDLAudioClose", this);
+    const bool parkable = !quitting && !IsDriver(Sdl()->GetCurrentAudioDriver(), kDiskDriver);
+    if (parkable && closer == nullptr) closer = Sdl()->CreateThread(&SdlAudioSystem::CloserMain, "SDLAudioClose", this);
     if (!parkable || closer == nullptr) {
-        sdl->CloseAudioDevice(device);
+        Sdl()->CloseAudioDevice(device);
         Forget(device);
         return;
     }
@@ -140,7 +131,7 @@ void SdlAudioSystem::FinishClosing(std::unique_lock<std::mutex>& lock) {
         const SDL_AudioDeviceID device = parked;
         parked = 0;
         changed.notify_all();
-        sdl->CloseAudioDevice(device);
+        Sdl()->CloseAudioDevice(device);
         Forget(device);
     }
     changed.wait(lock, [this] { return closing == 0; });
@@ -166,7 +157,7 @@ void SdlAudioSystem::RunCloser() {
             lock.unlock();
             // Without the lock, so that no caller waits on it for the whole
             // close; an OpenDevice meanwhile waits for closing to clear.
-            sdl->CloseAudioDevice(device);
+            Sdl()->CloseAudioDevice(device);
             lock.lock();
             Forget(device);
             closing = 0;
@@ -183,9 +174,9 @@ void SdlAudioSystem::RunCloser() {
 
 bool SdlAudioSystem::SwitchToDummy() {
     onDummy = true;
-    if (state == State::Running) sdl->AudioQuit();
+    if (state == State::Running) Sdl()->AudioQuit();
     // SDL_AudioInit names the driver directly; SDL_InitSubSystem would read
     // SDL_AUDIODRIVER again and pick the same failing driver.
-    state = sdl->AudioInit(kDummyDriver) == 0 ? State::Running : State::Failed;
+    state = Sdl()->AudioInit(kDummyDriver) == 0 ? State::Running : State::Failed;
     return state == State::Running;
 }

@@ -24,7 +24,8 @@
 // its file is only complete once the device is closed.
 //
 // SDL itself is opened by the first OpenDevice (SdlLibrary.h); when it cannot
-// be, no device opens and the error text says why.
+// be, no device opens and the error text says why. Every other call has an
+// open device behind it, so SDL is there.
 //
 // Threads: any thread; calls are serialised by an internal lock.
 
@@ -35,8 +36,6 @@
 #include <map>
 #include <mutex>
 #include <string>
-
-struct SdlCalls;
 
 class SdlAudioSystem {
 public:
@@ -72,7 +71,6 @@ private:
 
     std::mutex mutex;  // guards every field below
     State state = State::NotStarted;
-    const SdlCalls* sdl = nullptr;  // set by the first OpenDevice once loaded
     bool onDummy = false;
     std::string fallbackReason;
     int openDevices = 0;  // parked and closing ones included
