@@ -1,9 +1,9 @@
 #pragma once
 // SDL2, opened when the first sound device is wanted rather than when the
 // program starts. It links PulseAudio, ALSA, Wayland, libdecor and, through
-// libsndfile, a row of codec libraries: 31 libraries, about 3 MiB resident
-// and 3 ms of every start, none of which a player needs before it plays (one
-// started hidden for automation, say). SDL's header gives the types; these
+// libsndfile, a row of codec libraries: 31 libraries, about 2 MiB resident
+// and 2.5 ms of every start, none of which a player needs before it plays
+// (one started hidden for automation, say). SDL's header gives the types; these
 // pointers are the calls. The library stays loaded once opened.
 //
 // Threads: any; the first call loads the library.
